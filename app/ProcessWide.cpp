@@ -1,0 +1,6 @@
+#include "app/ProcessWide.h"
+
+ProcessWide& Process() {
+    static ProcessWide values;
+    return values;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+
+// The main setup window: printer name, one of five port kinds, the default-printer
+// choice; OK installs, Cancel asks before leaving.
+class CSetupDlg : public CDialog {
+public:
+    explicit CSetupDlg(HWND parent = nullptr);
+    ~CSetupDlg() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // Draws the program icon centred in the minimised window's client area.
+    void PaintMinimisedIcon(HDC dc) const;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+
+private:
+    bool OnPaint(WPARAM, LPARAM, LRESULT& result);
+    bool OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result);
+    void OnTabSelectionChanged(NMHDR*, LRESULT* result);
+    void OnListClicked(NMHDR*, LRESULT* result);
+    void OnOkClicked(UINT id);
+    void OnCancelClicked(UINT id);
+    void OnMakeDefaultClicked(UINT id);
+    void OnPortKindClicked(UINT id);
+    BOOL CountInstalledPrinters();
+
+    CTabCtrl modelTab_;
+    CListCtrl modelList_;
+    CStatic printerNameLabel_;
+    HICON icon_;
+    CEdit printerNameEdit_;
+    CButton usbRadio_;
+    CButton makeDefaultCheck_;
+};
+
+inline constexpr char kDefaultPrinterName[] = "Quelor Thermal Receipt Printer";
+inline constexpr char kExitSetupQuestion[] =
+    "Setup is not complete. If you quit now, the program will not be installed.\nExit Setup?";
+inline constexpr char kSetupDialogCaption[] = "ZNT Series Printer Driver - Setup";
