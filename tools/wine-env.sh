@@ -21,6 +21,10 @@ wine_prefix_create() {
             else
                 WINEARCH=win64 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1
             fi
+            # Without a window manager (Xvfb) Wine draws the frames itself when its
+            # windows are unmanaged: captions and close boxes become visible.
+            WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\X11 Driver' \
+                /v Managed /d N /f >/dev/null 2>&1
             WINEPREFIX="$prefix" wineserver -w
         fi
     ) 9>"$(wine_root)/.lock-$kind"
@@ -39,7 +43,11 @@ wine_env_prepare() {
     [ "$kind" = win32 ] && export WINEARCH=win32
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-    if [ -z "${DISPLAY:-}" ] && [ -f "$(wine_root)/display" ]; then
+    if [ -z "${DISPLAY:-}" ]; then
+        if [ ! -f "$(wine_root)/display" ]; then
+            echo "wine-run: no display: set DISPLAY or run 'tools/wine-session start'" >&2
+            exit 2
+        fi
         export DISPLAY
         DISPLAY=$(cat "$(wine_root)/display")
     fi

@@ -1,0 +1,82 @@
+#include "TestSupport.h"
+
+#include "app/ProcessWide.h"
+#include "framework/Dialog.h"
+#include "framework/MessageLoop.h"
+
+namespace testing_support {
+
+MessageBoxScript::MessageBoxScript(std::deque<int> answers) : answers_(std::move(answers)) {
+    System().messageBox = [this](HWND owner, const char* text, const char* caption, UINT type) {
+        shown_.push_back({owner, text ? text : "", caption ? caption : "", type});
+        if (answers_.empty()) return IDOK;
+        int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    };
+}
+
+namespace {
+
+struct ModalRun {
+    CDialog* dialog;
+    std::vector<std::function<void(HWND)>> steps;
+    size_t next = 0;
+};
+
+// The run the timer of this thread serves; RunModal is not re-entered.
+ModalRun* currentRun = nullptr;
+
+void CALLBACK PlayNextStep(HWND, UINT, UINT_PTR, DWORD) {
+    ModalRun* run = currentRun;
+    if (!run) return;
+    HWND hwnd = run->dialog->GetSafeHwnd();
+    if (!hwnd) return;
+    if (run->next < run->steps.size()) {
+        run->steps[run->next++](hwnd);
+    } else {
+        run->dialog->EndDialog(kNotEnded);
+    }
+}
+
+}  // namespace
+
+INT_PTR RunModal(CDialog& dialog, std::vector<std::function<void(HWND)>> steps) {
+    ModalRun run{&dialog, std::move(steps)};
+    currentRun = &run;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, PlayNextStep);
+    INT_PTR result = dialog.DoModal();
+    ::KillTimer(nullptr, timer);
+    currentRun = nullptr;
+    return result;
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        framework::PumpWaitingMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void ResetProcessWide() {
+    Process() = ProcessWide{};
+}
+
+std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[1024] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+}  // namespace testing_support
