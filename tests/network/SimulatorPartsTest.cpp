@@ -81,6 +81,8 @@ TEST(CommandLine, DescribesSeveralPrinters) {
         EXPECT_FALSE(sim::parseCommandLine(bad, error).has_value()) << bad[0];
         EXPECT_FALSE(error.empty());
     }
+    EXPECT_FALSE(sim::parseCommandLine({"--frobnicate"}, error).has_value());
+    EXPECT_EQ(error, "unknown option --frobnicate");
 }
 
 }  // namespace

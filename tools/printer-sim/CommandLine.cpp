@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <charconv>
+#include <set>
 #include <string_view>
 
 namespace sim {
@@ -36,6 +37,13 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
         if (option == "--printer") {
             line.printers.push_back(nextPrinter(printer));
             continue;
+        }
+        static const std::set<std::string, std::less<>> kWithValue = {
+            "--ip",  "--prnport", "--subnet", "--gateway",  "--dhcp",     "--dtimeout",
+            "--mac", "--reply",   "--status", "--printers", "--duration", "--reply-padding"};
+        if (!kWithValue.contains(option)) {
+            error = "unknown option " + option;
+            return std::nullopt;
         }
         if (i + 1 >= arguments.size()) {
             error = option + " needs a value";
@@ -86,9 +94,6 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
                 return std::nullopt;
             }
             line.durationSeconds = static_cast<int>(*seconds);
-        } else {
-            error = "unknown option " + option;
-            return std::nullopt;
         }
     }
     while (static_cast<long>(line.printers.size()) < copies) {
