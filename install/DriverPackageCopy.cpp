@@ -1,0 +1,120 @@
+// The copy side of CFileCopy: the driver package beside the program goes into the
+// spooler's driver directories, and its setup INF into the system's OEM INF store.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <array>
+#include <string>
+
+#include "app/ProcessWide.h"
+#include "app/ProgramFolder.h"
+#include "framework/WinApp.h"
+#include "install/DriverDirectory.h"
+#include "install/FileCopy.h"
+#include "platform/SystemCalls.h"
+
+namespace {
+
+constexpr std::array<const char*, 7> kPackageFiles = {
+    "2Ksetup.inf", "GOEMUNI.dll",  "GOEMUNI.ini", "Z410.GPD",
+    "Z613.DLL",    "STDNAMES.GPD", "TTFSUB.GPD",
+};
+constexpr char kX64SetupInf[] = "2Ksetupx64.INF";
+
+constexpr std::array<const char*, 7> kUnidrvFiles = {
+    "Unidrv.dll",   "unidrv.hlp",   "Unidrvui.dll", "Unires.dll",
+    "STDDTYPE.GDL", "STDSCHEM.GDL", "STDSCHMX.GDL",
+};
+
+// On 32-bit Windows the driver folders are where the system keeps them on every
+// installation the package supports.
+constexpr char kX86DriverFolder[] = "C:\\Windows\\System32\\spool\\drivers\\w32x86\\";
+constexpr char kX86DriverFolder3[] = "C:\\Windows\\System32\\spool\\drivers\\w32x86\\3\\";
+constexpr char kKernelDriverFolder[] = "C:\\Windows\\System32\\drivers\\";
+
+// Every model, DLL, INF, help file and program of the current directory.
+constexpr char kWindows8Patterns[] = "*.GPD\0*.DLL\0*.INF\0*.HLP\0*.EXE\0";
+
+// Replaces an existing file; a failed copy is left undone and the sequence goes on.
+void CopyReplacing(const std::string& from, const std::string& to) {
+    ::CopyFileA(from.c_str(), to.c_str(), FALSE);
+}
+
+}  // namespace
+
+void CFileCopy::CopyDriverFiles() {
+    CWaitCursor wait;
+    if (QueryDriverDirectory()) CopyFilesForWindows();
+}
+
+BOOL CFileCopy::QueryDriverDirectory() {
+    return QuerySpoolerDriverDirectory(driverDirectory);
+}
+
+BOOL CFileCopy::CopyFilesForWindows() {
+    const SetupState& setup = Process().setup;
+    Architecture architecture = setup.is64BitWindows == 1 ? Architecture::x64 : Architecture::x86;
+    CopyPackageFiles(architecture);
+
+    if (setup.osName == "Windows8" && architecture == Architecture::x86) {
+        CWaitCursor wait;
+        // The shell wants both lists closed by two NULs.
+        std::string destination = driverDirectory;
+        destination.push_back('\0');
+        destination.push_back('\0');
+        SHFILEOPSTRUCTA operation{};
+        operation.wFunc = FO_COPY;
+        operation.pFrom = kWindows8Patterns;
+        operation.pTo = destination.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+        System().fileOperation(&operation);
+        if (::GetLastError() != 0) CopyPackageFiles(Architecture::x86);
+    }
+    return TRUE;
+}
+
+void CFileCopy::CopyPackageFiles(Architecture architecture) {
+    ProcessWide& process = Process();
+    std::string programFolder = ProgramFolder();
+    std::array<const char*, 7> packageFiles = kPackageFiles;
+    std::string sourceFolder;
+    std::string driverFolder;
+    std::string driverFolder3;
+    if (architecture == Architecture::x64) {
+        packageFiles[0] = kX64SetupInf;
+        sourceFolder = programFolder + "x64\\";
+        driverFolder = driverDirectory + "\\";
+        driverFolder3 = driverFolder + "3\\";
+        process.x64DriverFolder = driverFolder;
+        process.x64DriverFolder3 = driverFolder3;
+    } else {
+        sourceFolder = programFolder + "x86\\";
+        driverFolder = kX86DriverFolder;
+        driverFolder3 = kX86DriverFolder3;
+    }
+    process.packageSourceFolder = sourceFolder;
+
+    for (const char* name : packageFiles) {
+        std::string source = sourceFolder + name;
+        CopyReplacing(source, driverFolder + name);
+        CopyReplacing(source, driverFolder3 + name);
+        CopyReplacing(source, kKernelDriverFolder + std::string(name));
+    }
+    CopyUnidrvFiles();
+
+    std::string setupInf = sourceFolder + packageFiles[0];
+    System().setupCopyOEMInf(setupInf.c_str(), setupInf.c_str(), SPOST_NONE,
+                             SP_COPY_OEMINF_CATALOG_ONLY, nullptr, 0, nullptr, nullptr);
+}
+
+void CFileCopy::CopyUnidrvFiles() {
+    const ProcessWide& process = Process();
+    bool x64 = process.setup.is64BitWindows == 1;
+    std::string driverFolder = x64 ? process.x64DriverFolder : kX86DriverFolder;
+    std::string driverFolder3 = x64 ? process.x64DriverFolder3 : kX86DriverFolder3;
+    for (const char* name : kUnidrvFiles) {
+        std::string source = process.packageSourceFolder + name;
+        CopyReplacing(source, driverFolder + name);
+        CopyReplacing(source, driverFolder3 + name);
+    }
+}
