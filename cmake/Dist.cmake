@@ -6,5 +6,7 @@ add_custom_target(dist
     COMMAND ${CMAKE_COMMAND} -E make_directory ${SETUP_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_BINARY_DIR}/package-stage ${SETUP_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Setup> ${SETUP_DIST_DIR}/Setup.exe
+    # What a user gets carries no debugging information.
+    COMMAND ${CMAKE_STRIP} ${SETUP_DIST_DIR}/Setup.exe
     DEPENDS Setup sample_package
     COMMENT "Assembling dist/")
