@@ -109,6 +109,12 @@ protected:
         for (const std::string& stored : StoredCopiesOf(sourceFolder_ + PackageFiles(x64_)[0])) {
             ::SetupUninstallOEMInfA(stored.c_str(), SUOI_FORCEDELETE, nullptr);
         }
+        char windows[MAX_PATH] = {};
+        ::GetWindowsDirectoryA(windows, MAX_PATH);
+        for (const char* name :
+             {"2Ksetup.inf", "2Ksetup.pnf", "2Ksetupx64.INF", "2Ksetupx64.pnf"}) {
+            ::DeleteFileA((std::string(windows) + "\\inf\\" + name).c_str());
+        }
     }
 
     // Every package file in its three places and every Unidrv file in its two, each equal
@@ -161,8 +167,9 @@ TEST_F(PackageCopyTest, CopiesThePackageForTheRunningWindowsAndRegistersItsSetup
 
     ExpectPackageCopied(true);
     EXPECT_EQ(std::vector<std::string>{sourceFolder_ + PackageFiles(x64_)[0]}, registered);
-    // This style stores only the INF's catalog (Windows and Wine alike), and the package
-    // ships none: the INF itself is stored when the installation registers it.
+    // This style stores only the INF's catalog, and the package ships none: the INF becomes
+    // an OEM INF when the installation registers it. (Wine files the INF under its own
+    // name in the INF folder instead of copying nothing, but makes no OEM INF of it either.)
     EXPECT_TRUE(StoredCopiesOf(sourceFolder_ + PackageFiles(x64_)[0]).empty());
     EXPECT_EQ(sourceFolder_, Process().packageSourceFolder);
     EXPECT_EQ(x64_ ? driverFolder_ : "", Process().x64DriverFolder);
