@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -217,71 +218,61 @@ protected:
     std::vector<std::string> attached_;
 };
 
-TEST_F(UsbDeviceTest, NoInterfaceOfThePrinterGivesZeroAndLeavesThePort) {
-    Register(kOtherDevice);
-    Attach(kOtherDevice);
-    SetSerialPort("COM9");
+// The longest key name there is (255 characters), one more than the name buffer holds.
+std::string TooLongForTheNameBuffer() {
+    std::string name = "##?#USB#VID_1CBE&PID_0002#Z";
+    return name + std::string(255 - name.size(), 'z');
+}
+
+struct UsbSearchCase {
+    const char* name;
+    std::vector<std::string> registered;
+    std::vector<std::string> attached;
+    const char* serialPort;  // nullptr: the serial port map has no USB serial port
+    int expectedResult;
+    const char* expectedPortName;  // the port name was "COM1" before the search
+};
+
+class UsbSearchTest : public UsbDeviceTest, public testing::WithParamInterface<UsbSearchCase> {};
+
+TEST_P(UsbSearchTest, FindsTheAttachedPrinterAndItsSerialPort) {
+    const UsbSearchCase& c = GetParam();
+    for (const std::string& name : c.registered) Register(name);
+    for (const std::string& name : c.attached) Attach(name);
+    if (c.serialPort) SetSerialPort(c.serialPort);
     Process().setup.portName = "COM1";
-    EXPECT_EQ(0, FindUsbPrinterPort());
-    EXPECT_EQ("COM1", Process().setup.portName);
+
+    EXPECT_EQ(c.expectedResult, FindUsbPrinterPort());
+    EXPECT_EQ(c.expectedPortName, Process().setup.portName);
+    // The search never leaves a device behind where there was none.
+    for (const std::string& name : c.registered) {
+        bool wasAttached =
+            std::find(c.attached.begin(), c.attached.end(), name) != c.attached.end();
+        std::string file = dosDevices_ + name.substr(4);
+        ::CharLowerBuffA(file.data(), static_cast<DWORD>(file.size()));
+        EXPECT_EQ(wasAttached, ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES);
+    }
 }
 
-TEST_F(UsbDeviceTest, AttachedPrinterGivesOneAndItsSerialPort) {
-    Register(kAttached);
-    Attach(kAttached);
-    SetSerialPort("COM5");
-    EXPECT_EQ(1, FindUsbPrinterPort());
-    EXPECT_EQ("COM5", Process().setup.portName);
-}
-
-TEST_F(UsbDeviceTest, InterfaceNamesMatchWhateverTheirLetterCase) {
-    Register(kLowerCase);
-    Attach(kLowerCase);
-    SetSerialPort("COM6");
-    EXPECT_EQ(1, FindUsbPrinterPort());
-    EXPECT_EQ("COM6", Process().setup.portName);
-}
-
-TEST_F(UsbDeviceTest, RegisteredButNotAttachedGivesZero) {
-    Register(kDetached);
-    SetSerialPort("COM5");
-    Process().setup.portName = "COM1";
-    EXPECT_EQ(0, FindUsbPrinterPort());
-    EXPECT_EQ("COM1", Process().setup.portName);
-    // The search does not leave a device behind where there was none.
-    std::string file = dosDevices_ + kDetached.substr(4);
-    ::CharLowerBuffA(file.data(), static_cast<DWORD>(file.size()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(file.c_str()));
-}
-
-TEST_F(UsbDeviceTest, LastMatchingInterfaceDecidesThoughTheFirstSetThePort) {
-    Register(kAttached);
-    Register(kDetached);
-    Attach(kAttached);
-    SetSerialPort("COM5");
-    EXPECT_EQ(0, FindUsbPrinterPort());
-    EXPECT_EQ("COM5", Process().setup.portName);
-}
-
-TEST_F(UsbDeviceTest, AttachedPrinterWithoutSerialPortGivesOneAndAnEmptyPort) {
-    Register(kAttached);
-    Attach(kAttached);
-    Process().setup.portName = "COM1";
-    EXPECT_EQ(1, FindUsbPrinterPort());
-    EXPECT_EQ("", Process().setup.portName);
-}
-
-TEST_F(UsbDeviceTest, NameTooLongForTheBufferIsSkippedAndTheSearchGoesOn) {
-    // 255 characters: the longest key name there is, one more than the name buffer holds.
-    std::string longName = "##?#USB#VID_1CBE&PID_0002#Z";
-    longName += std::string(255 - longName.size(), 'z');
-    Register(longName);
-    Register(kAttached);
-    Attach(kAttached);
-    SetSerialPort("COM8");
-    EXPECT_EQ(1, FindUsbPrinterPort());
-    EXPECT_EQ("COM8", Process().setup.portName);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UsbSearchTest,
+    testing::Values(
+        UsbSearchCase{"NoInterfaceOfThePrinter", {kOtherDevice}, {kOtherDevice}, "COM9", 0, "COM1"},
+        UsbSearchCase{"AttachedPrinter", {kAttached}, {kAttached}, "COM5", 1, "COM5"},
+        UsbSearchCase{"LowerCaseInterfaceName", {kLowerCase}, {kLowerCase}, "COM6", 1, "COM6"},
+        UsbSearchCase{"RegisteredButNotAttached", {kDetached}, {}, "COM5", 0, "COM1"},
+        // The last matching interface decides, though the first one set the port.
+        UsbSearchCase{
+            "FirstAttachedLastNot", {kAttached, kDetached}, {kAttached}, "COM5", 0, "COM5"},
+        UsbSearchCase{"AttachedWithoutSerialPort", {kAttached}, {kAttached}, nullptr, 1, ""},
+        // A name the buffer cannot hold is skipped and the search goes on.
+        UsbSearchCase{"NameTooLongIsSkipped",
+                      {TooLongForTheNameBuffer(), kAttached},
+                      {kAttached},
+                      "COM8",
+                      1,
+                      "COM8"}),
+    [](const testing::TestParamInfo<UsbSearchCase>& p) { return p.param.name; });
 
 TEST_F(UsbDeviceTest, OpenUsbPrinterDeviceOpensAttachedDevicesOnly) {
     Attach(kAttached);
