@@ -1,6 +1,6 @@
 #include "app/ProgramFolder.h"
 
-#include <windows.h>
+#include "platform/ProgramPath.h"
 
 std::string FolderOf(const std::string& path) {
     size_t slash = path.find_last_of('\\');
@@ -8,7 +8,5 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return FolderOf(std::string(path, length < MAX_PATH ? length : 0));
+    return FolderOf(ProgramPath());
 }

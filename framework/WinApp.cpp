@@ -2,6 +2,7 @@
 
 #include "framework/MessageLoop.h"
 #include "framework/Wnd.h"
+#include "platform/ProgramPath.h"
 #include "platform/SystemCalls.h"
 
 namespace {
@@ -10,9 +11,7 @@ namespace {
 CWinApp* theApplication = nullptr;
 
 std::string ProgramBaseName() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length < MAX_PATH ? length : 0);
+    std::string name = ProgramPath();
     if (size_t slash = name.find_last_of("\\/"); slash != std::string::npos) {
         name.erase(0, slash + 1);
     }
@@ -67,9 +66,7 @@ void CWinApp::RestoreWaitCursor() {
 }
 
 void CWinApp::OnHelp() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string helpFile(path, length < MAX_PATH ? length : 0);
+    std::string helpFile = ProgramPath();
     if (helpFile.empty()) return;
     if (size_t dot = helpFile.rfind('.'); dot != std::string::npos) helpFile.erase(dot);
     helpFile += ".hlp";
