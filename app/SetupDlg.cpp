@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "app/Elevation.h"
-#include "app/ProcessWide.h"
-#include "framework/KeyFilter.h"
+#include "state/ProcessWide.h"
 #include "framework/MessageMap.h"
 #include "platform/SystemCalls.h"
 #include "resource.h"
@@ -23,7 +22,7 @@ constexpr int kIconSpacingX = 350;
 }  // namespace
 
 CSetupDlg::CSetupDlg(HWND parent)
-    : CDialog(IDD_SETUP_DIALOG, parent),
+    : CEscapeProofDialog(IDD_SETUP_DIALOG, parent),
       icon_(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 // The icon came from LoadIcon, which shares it: nothing to free.
@@ -59,11 +58,6 @@ bool CSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     };
     return map.Dispatch(this, message, wParam, lParam, result) ||
            CDialog::OnWndMsg(message, wParam, lParam, result);
-}
-
-BOOL CSetupDlg::PreTranslateMessage(MSG* msg) {
-    if (IsEscapeKeyDown(msg)) return TRUE;
-    return CDialog::PreTranslateMessage(msg);
 }
 
 BOOL CSetupDlg::OnInitDialog() {

@@ -2,15 +2,15 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/KeyFilter.h"
 
 // The main setup window: printer name, one of five port kinds, the default-printer
 // choice; OK installs, Cancel asks before leaving.
-class CSetupDlg : public CDialog {
+class CSetupDlg : public CEscapeProofDialog {
 public:
     explicit CSetupDlg(HWND parent = nullptr);
     ~CSetupDlg() override;
 
-    BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

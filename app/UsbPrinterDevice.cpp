@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/HostProbe.h"
-#include "app/ProcessWide.h"
+#include "state/ProcessWide.h"
 #include "platform/UniqueHandle.h"
 
 namespace {

@@ -1,6 +1,5 @@
 // The window side of CFileCopy: the busy notice.
-#include "app/ProcessWide.h"
-#include "framework/KeyFilter.h"
+#include "state/ProcessWide.h"
 #include "install/FileCopy.h"
 #include "resource.h"
 
@@ -9,7 +8,8 @@ constexpr int kNoticeFontTenthsOfPoint = 100;
 constexpr char kNoticeFontFace[] = "Verdana";
 }  // namespace
 
-CFileCopy::CFileCopy(const std::string& message, HWND parent) : CDialog(IDD_BUSY_NOTICE, parent) {
+CFileCopy::CFileCopy(const std::string& message, HWND parent)
+    : CEscapeProofDialog(IDD_BUSY_NOTICE, parent) {
     Process().noticeText = message;
 }
 
@@ -21,11 +21,6 @@ CFileCopy::~CFileCopy() {
 void CFileCopy::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     BindControl(dx, IDC_NOTICE_TEXT, messageControl);
-}
-
-BOOL CFileCopy::PreTranslateMessage(MSG* msg) {
-    if (IsEscapeKeyDown(msg)) return TRUE;
-    return CDialog::PreTranslateMessage(msg);
 }
 
 BOOL CFileCopy::OnInitDialog() {

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "app/ProcessWide.h"
-#include "app/ProgramFolder.h"
+#include "state/ProcessWide.h"
+#include "platform/ProgramFolder.h"
 #include "framework/WinApp.h"
 #include "install/DriverDirectory.h"
 #include "install/FileCopy.h"

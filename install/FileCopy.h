@@ -4,6 +4,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/KeyFilter.h"
 #include "platform/UniqueHandle.h"
 
 // The busy notice: a small captioned window with a setup picture and a message, shown
@@ -12,7 +13,7 @@
 //
 // The class also carries the copy of the driver package into the spooler's driver
 // directories; the installation uses an object that never gets a window for that.
-class CFileCopy : public CDialog {
+class CFileCopy : public CEscapeProofDialog {
 public:
     enum class Architecture { x86, x64 };
 
@@ -20,7 +21,6 @@ public:
     explicit CFileCopy(const std::string& message, HWND parent = nullptr);
     ~CFileCopy() override;
 
-    BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     // Enter: the notice stays.
     void OnOK() override;

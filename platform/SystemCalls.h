@@ -4,11 +4,13 @@
 #include <shellapi.h>
 #include <setupapi.h>
 #include <winspool.h>
+#include <dbt.h>
 
 #include <functional>
 
-// The system calls whose failures Wine cannot produce on demand (an administrator query
-// that says no, a spooler error, a failed launch) and every message box. The program
+// The system calls whose failures or answers Wine cannot produce on demand (an
+// administrator query that says no, a spooler error, a port list, a failed launch) and
+// every message box. The program
 // calls them through here; the defaults are the real calls, and a test replaces single
 // entries for its own duration with SystemCallsOverride. One seam, in one place.
 struct SystemCalls {
@@ -30,12 +32,28 @@ struct SystemCalls {
     std::function<BOOL(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
                        LPDWORD needed)>
         getPrinterDriverDirectory;
+    std::function<BOOL(LPSTR server, DWORD level, LPBYTE info, DWORD copyFlags)> addPrinterDriverEx;
+    // Fails with NULL and the error in GetLastError.
+    std::function<HANDLE(LPSTR server, DWORD level, LPBYTE info)> addPrinter;
+    std::function<BOOL(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                       LPDWORD returned)>
+        enumPorts;
+    std::function<BOOL(LPSTR server, HWND owner, LPSTR portName)> configurePort;
+    std::function<BOOL(LPSTR buffer, LPDWORD size)> getDefaultPrinter;
+    std::function<BOOL(LPCSTR name)> setDefaultPrinter;
 
     // Device installation
     std::function<BOOL(PCSTR source, PCSTR mediaLocation, DWORD mediaType, DWORD copyStyle,
                        PSTR destination, DWORD destinationSize, PDWORD requiredSize,
                        PSTR* destinationFilePart)>
         setupCopyOEMInf;
+    std::function<BOOL(HWND owner, LPCSTR hardwareId, LPCSTR infPath, DWORD installFlags,
+                       PBOOL rebootRequired)>
+        updateDriverForPlugAndPlayDevices;
+
+    // Device notifications
+    std::function<HDEVNOTIFY(HANDLE recipient, LPVOID filter, DWORD flags)>
+        registerDeviceNotification;
 
     static SystemCalls Real();
 };

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+#include <dbt.h>
+#include <winspool.h>
 
 #include <utility>
 
@@ -64,6 +66,15 @@ inline void CloseSid(PSID h) {
 inline void CloseFont(HFONT h) {
     ::DeleteObject(h);
 }
+inline void CloseBitmap(HBITMAP h) {
+    ::DeleteObject(h);
+}
+inline void ClosePrinterHandle(HANDLE h) {
+    ::ClosePrinter(h);
+}
+inline void CloseDeviceNotification(HDEVNOTIFY h) {
+    ::UnregisterDeviceNotification(h);
+}
 inline void CloseModule(HMODULE h) {
     ::FreeLibrary(h);
 }
@@ -83,5 +94,12 @@ using UniqueFileHandle = UniqueHandle<handle_traits::File>;
 using UniqueRegKey = UniqueHandle<handle_traits::NullIsInvalid<HKEY, handle_traits::CloseKey>>;
 using UniqueSid = UniqueHandle<handle_traits::NullIsInvalid<PSID, handle_traits::CloseSid>>;
 using UniqueFont = UniqueHandle<handle_traits::NullIsInvalid<HFONT, handle_traits::CloseFont>>;
+using UniqueBitmap =
+    UniqueHandle<handle_traits::NullIsInvalid<HBITMAP, handle_traits::CloseBitmap>>;
+// A printer, print server or port monitor channel opened or added through the spooler.
+using UniquePrinter =
+    UniqueHandle<handle_traits::NullIsInvalid<HANDLE, handle_traits::ClosePrinterHandle>>;
+using UniqueDeviceNotification =
+    UniqueHandle<handle_traits::NullIsInvalid<HDEVNOTIFY, handle_traits::CloseDeviceNotification>>;
 using UniqueModule =
     UniqueHandle<handle_traits::NullIsInvalid<HMODULE, handle_traits::CloseModule>>;

@@ -11,14 +11,14 @@
 #include "PrinterSimulator.h"
 #include "RecordingPanel.h"
 #include "Waiting.h"
-#include "network/DiscoveryListener.h"
-#include "network/DiscoveryReply.h"
-#include "network/HardwareAddress.h"
-#include "network/RebootExchange.h"
-#include "network/RescanListener.h"
-#include "network/SelfTestExchange.h"
-#include "network/SettingsExchange.h"
-#include "network/StatusPoller.h"
+#include "network/protocol/DiscoveryListener.h"
+#include "network/protocol/DiscoveryReply.h"
+#include "network/protocol/HardwareAddress.h"
+#include "network/protocol/RebootExchange.h"
+#include "network/protocol/RescanListener.h"
+#include "network/protocol/SelfTestExchange.h"
+#include "network/protocol/SettingsExchange.h"
+#include "network/protocol/StatusPoller.h"
 
 namespace {
 

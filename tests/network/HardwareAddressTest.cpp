@@ -1,4 +1,4 @@
-#include "network/HardwareAddress.h"
+#include "network/protocol/HardwareAddress.h"
 
 #include <gtest/gtest.h>
 

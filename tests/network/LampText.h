@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "network/LampState.h"
+#include "network/protocol/LampState.h"
 
 // Ten lamps written as ten letters in lamp order, i (Idle), c (Clear) or a (Alert), so that a
 // table row shows every lamp at a glance.

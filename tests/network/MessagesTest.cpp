@@ -1,4 +1,4 @@
-#include "network/Messages.h"
+#include "network/protocol/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "network/LampState.h"
+#include "network/protocol/LampState.h"
 
 // The lamps as the status dialog would show them, set from the poller's thread and read from the
 // test's, and how often the poller changed them.

@@ -1,4 +1,4 @@
-#include "network/DiscoveryReply.h"
+#include "network/protocol/DiscoveryReply.h"
 
 #include <gtest/gtest.h>
 

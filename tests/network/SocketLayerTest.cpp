@@ -1,4 +1,4 @@
-#include "network/Socket.h"
+#include "network/protocol/Socket.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "network/StatusInterpretation.h"
+#include "network/protocol/StatusInterpretation.h"
 
 #include <gtest/gtest.h>
 

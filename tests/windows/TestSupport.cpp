@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/ProcessWide.h"
+#include "state/ProcessWide.h"
 #include "framework/Dialog.h"
 #include "framework/MessageLoop.h"
 

@@ -8,7 +8,7 @@
 
 #include "DialogTemplate.h"
 #include "TestSupport.h"
-#include "app/ProcessWide.h"
+#include "state/ProcessWide.h"
 #include "framework/MessageLoop.h"
 #include "install/FileCopy.h"
 #include "resource.h"

@@ -11,8 +11,8 @@
 
 #include "TestSupport.h"
 #include "app/HostProbe.h"
-#include "app/ProcessWide.h"
-#include "app/ProgramFolder.h"
+#include "state/ProcessWide.h"
+#include "platform/ProgramFolder.h"
 #include "app/UsbPrinterDevice.h"
 #include "platform/UniqueHandle.h"
 

@@ -12,8 +12,8 @@
 
 #include "TestSupport.h"
 #include "app/HostProbe.h"
-#include "app/ProcessWide.h"
-#include "app/ProgramFolder.h"
+#include "state/ProcessWide.h"
+#include "platform/ProgramFolder.h"
 #include "install/FileCopy.h"
 
 using namespace testing_support;

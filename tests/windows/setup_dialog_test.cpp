@@ -11,7 +11,7 @@
 #include "DialogTemplate.h"
 #include "PrinterFixtures.h"
 #include "TestSupport.h"
-#include "app/ProcessWide.h"
+#include "state/ProcessWide.h"
 #include "app/SetupApp.h"
 #include "app/SetupDlg.h"
 #include "resource.h"

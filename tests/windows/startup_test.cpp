@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 #include "app/Elevation.h"
-#include "app/ProcessWide.h"
+#include "state/ProcessWide.h"
 #include "app/SetupApp.h"
 #include "framework/Wnd.h"
 #include "platform/UniqueHandle.h"

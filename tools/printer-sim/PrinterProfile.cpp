@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "network/Socket.h"
+#include "network/protocol/Socket.h"
 
 namespace sim {
 namespace {

@@ -6,9 +6,9 @@
 #include <variant>
 
 #include "DatagramDecoder.h"
-#include "network/Socket.h"
-#include "network/SocketSet.h"
-#include "network/StopSignal.h"
+#include "network/protocol/Socket.h"
+#include "network/protocol/SocketSet.h"
+#include "network/protocol/StopSignal.h"
 
 namespace sim {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "PrinterProfile.h"
-#include "network/Worker.h"
+#include "network/protocol/Worker.h"
 
 namespace sim {
 

@@ -9,8 +9,8 @@
 
 #include "LocalInterfaces.h"
 #include "PrinterSimulator.h"
-#include "network/DiscoveryListener.h"
-#include "network/StatusPoller.h"
+#include "network/protocol/DiscoveryListener.h"
+#include "network/protocol/StatusPoller.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "network/DiscoveryReply.h"
+#include "network/protocol/DiscoveryReply.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
-#include "network/DiscoveryReply.h"
-#include "network/HardwareAddress.h"
-#include "network/Messages.h"
+#include "network/protocol/DiscoveryReply.h"
+#include "network/protocol/HardwareAddress.h"
+#include "network/protocol/Messages.h"
 
 namespace {
 

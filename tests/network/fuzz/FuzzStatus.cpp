@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "network/StatusInterpretation.h"
+#include "network/protocol/StatusInterpretation.h"
 
 namespace {
 

@@ -1,6 +1,0 @@
-#include "app/ProcessWide.h"
-
-ProcessWide& Process() {
-    static ProcessWide values;
-    return values;
-}

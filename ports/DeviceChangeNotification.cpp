@@ -1,0 +1,3 @@
+#include "ports/DeviceChangeNotification.h"
+
+CDeviceChangeNotification::CDeviceChangeNotification(HWND parent) : CDialog(106, parent) {}

@@ -1,0 +1,6 @@
+#include "state/ProcessWide.h"
+
+ProcessWide& Process() {
+    static ProcessWide values;
+    return values;
+}
