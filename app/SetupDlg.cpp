@@ -25,11 +25,6 @@ CSetupDlg::CSetupDlg(HWND parent)
     : CEscapeProofDialog(IDD_SETUP_DIALOG, parent),
       icon_(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-// The icon came from LoadIcon, which shares it: nothing to free.
-CSetupDlg::~CSetupDlg() {
-    DestroyWindow();
-}
-
 void CSetupDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     BindControl(dx, IDC_MODEL_TAB, modelTab_);

@@ -9,7 +9,6 @@
 class CSetupDlg : public CEscapeProofDialog {
 public:
     explicit CSetupDlg(HWND parent = nullptr);
-    ~CSetupDlg() override;
 
     BOOL OnInitDialog() override;
     void OnCancel() override;
@@ -35,7 +34,7 @@ private:
     CTabCtrl modelTab_;
     CListCtrl modelList_;
     CStatic printerNameLabel_;
-    HICON icon_;
+    HICON icon_;  // from LoadIcon, which shares it: nothing to free
     CEdit printerNameEdit_;
     CButton usbRadio_;
     CButton makeDefaultCheck_;

@@ -1,14 +1,20 @@
 #include "framework/Dialog.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "framework/MessageLoop.h"
 #include "framework/WinApp.h"
 
 CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
+// By now the derived part of the object is gone: the window must not reach it while it is
+// destroyed, so it is cut loose from the object first and left to the dialog manager.
 CDialog::~CDialog() {
-    DestroyWindow();
+    if (!hwnd_) return;
+    HWND hwnd = hwnd_;
+    DetachPermanent();
+    ::DestroyWindow(hwnd);
 }
 
 BOOL CDialog::Create(UINT templateId, HWND parent) {
@@ -78,6 +84,12 @@ void CDialog::EndDialog(INT_PTR result) {
     }
 }
 
+HFONT CDialog::AdoptFont(UniqueFont font) {
+    HFONT handle = font.get();
+    if (handle) fonts_.push_back(std::move(font));
+    return handle;
+}
+
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     CDataExchange dx(*this, saveAndValidate != FALSE);
     DoDataExchange(&dx);
@@ -144,11 +156,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         dialog = static_cast<CDialog*>(FromHandlePermanent(hwnd));
     }
     if (!dialog) return FALSE;
-    // An exception must not unwind through the system's dialog manager.
+    // An exception must not unwind through the system's dialog manager. The handler was
+    // left halfway, so the dialog's state is unknown: a modal dialog ends (with -1, as when
+    // it cannot be created) rather than running on half initialised.
     try {
         return dialog->HandleMessage(message, wParam, lParam);
     } catch (...) {
         std::fputs("unexpected exception in a dialog handler\n", stderr);
+        if (dialog->modal_) dialog->EndDialog(-1);
         return FALSE;
     }
 }

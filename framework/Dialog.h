@@ -1,7 +1,10 @@
 #pragma once
 
+#include <vector>
+
 #include "framework/DataExchange.h"
 #include "framework/Wnd.h"
+#include "platform/UniqueHandle.h"
 
 // A dialog box built from a numbered template in the program's resources, run modally
 // (DoModal) or modeless (Create). The framework's loops call PreTranslateMessage before
@@ -23,6 +26,9 @@ public:
 
     // Data exchange between the controls and the members (true: controls -> members).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // Keeps a font that the dialog's controls use until the window is gone; returns it.
+    HFONT AdoptFont(UniqueFont font);
 
     void CheckRadioButton(int firstId, int lastId, int checkId) const {
         ::CheckRadioButton(hwnd_, firstId, lastId, checkId);
@@ -49,6 +55,8 @@ private:
     bool modal_ = false;
     bool endRequested_ = false;
     INT_PTR result_ = -1;
+    // Destroyed after the destructor's body has destroyed the window.
+    std::vector<UniqueFont> fonts_;
 };
 
 // The dialog class of the network tools; it adds nothing the program needs beyond
