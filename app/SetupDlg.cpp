@@ -1,12 +1,12 @@
 #include "app/SetupDlg.h"
 
 #include <cstdio>
-#include <exception>
 #include <vector>
 
 #include "app/Elevation.h"
 #include "state/ProcessWide.h"
 #include "framework/MessageMap.h"
+#include "platform/SpoolerFetch.h"
 #include "platform/SystemCalls.h"
 #include "resource.h"
 
@@ -89,20 +89,18 @@ BOOL CSetupDlg::OnInitDialog() {
 
 BOOL CSetupDlg::CountInstalledPrinters() {
     constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    DWORD needed = 0;
     DWORD returned = 0;
-    System().enumPrinters(kLocalAndConnections, nullptr, 2, nullptr, 0, &needed, &returned);
-
     std::vector<BYTE> buffer;
-    try {
-        // A size of 0 (no printers) still needs a valid buffer for the second call.
-        buffer.resize(needed ? needed : 1);
-    } catch (const std::exception&) {
-        // No memory, or a size no buffer can have.
-        return FALSE;
-    }
-    if (!System().enumPrinters(kLocalAndConnections, nullptr, 2, buffer.data(), needed, &needed,
-                               &returned)) {
+    SpoolerFetchOptions countOnly;
+    countOnly.probeSize = 0;
+    countOnly.probeMustAskForMore = false;
+    countOnly.traceAllocation = false;
+    if (FetchFromSpooler(
+            [&](BYTE* data, DWORD size, DWORD* needed) {
+                return System().enumPrinters(kLocalAndConnections, nullptr, 2, data, size, needed,
+                                             &returned);
+            },
+            buffer, countOnly) == SpoolerFetchResult::Failed) {
         return FALSE;
     }
 

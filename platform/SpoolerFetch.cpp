@@ -1,34 +1,36 @@
 #include "platform/SpoolerFetch.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
 namespace {
-constexpr DWORD kProbeSize = 10;
+void Trace(bool enabled, const char* text, DWORD size = 0) {
+    if (!enabled) return;
+    std::printf(text, static_cast<int>(size));
+    std::fflush(stdout);
+}
 }  // namespace
 
 SpoolerFetchResult FetchFromSpooler(const SpoolerRequest& request, std::vector<BYTE>& data,
                                     SpoolerFetchOptions options) {
     data.clear();
-    BYTE probe[kProbeSize] = {};
+    std::vector<BYTE> probe(options.probeSize);
     DWORD needed = 0;
-    if (request(probe, kProbeSize, &needed)) {
-        data.assign(probe, probe + kProbeSize);
-        return SpoolerFetchResult::FitInProbe;
-    }
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return SpoolerFetchResult::Failed;
-
-    if (options.traceAllocation) {
-        std::printf("Allocating a buffer of size %d", static_cast<int>(needed));
-        std::fflush(stdout);
-    }
-    try {
-        data.resize(needed);
-    } catch (const std::exception&) {
-        if (options.traceAllocation) {
-            std::printf("Can't get memory for new data buffer");
-            std::fflush(stdout);
+    BOOL answered = request(probe.empty() ? nullptr : probe.data(), options.probeSize, &needed);
+    if (options.probeMustAskForMore) {
+        if (answered) {
+            data = std::move(probe);
+            return SpoolerFetchResult::FitInProbe;
         }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return SpoolerFetchResult::Failed;
+    }
+
+    Trace(options.traceAllocation, "Allocating a buffer of size %d", needed);
+    try {
+        data.resize(std::max<DWORD>(needed, options.probeMustAskForMore ? 0 : 1));
+    } catch (const std::exception&) {
+        Trace(options.traceAllocation, "Can't get memory for new data buffer");
         return SpoolerFetchResult::Failed;
     }
     if (!request(data.data(), needed, &needed)) {

@@ -17,12 +17,17 @@ enum class SpoolerFetchResult {
 };
 
 struct SpoolerFetchOptions {
+    // The first call's buffer: a small scratch buffer that no answer of interest fits, or
+    // with 0 no buffer at all.
+    DWORD probeSize = 10;
+    // Only a first call that failed with ERROR_INSUFFICIENT_BUFFER lets the second call
+    // follow. Without it the first call's answer is not looked at, and the second always
+    // goes out into the size named (a size of 0 still gets a usable buffer).
+    bool probeMustAskForMore = true;
     // Write the trace lines "Allocating a buffer of size %d" and, when no memory is left,
     // "Can't get memory for new data buffer" to standard output.
     bool traceAllocation = true;
 };
 
-// The first call goes out with a small scratch buffer that no answer of interest fits;
-// only ERROR_INSUFFICIENT_BUFFER lets the second call follow.
 SpoolerFetchResult FetchFromSpooler(const SpoolerRequest& request, std::vector<BYTE>& data,
                                     SpoolerFetchOptions options = {});
