@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <string>
 
+#include "platform/ProgramPath.h"
 #include "platform/SystemCalls.h"
 #include "platform/UniqueHandle.h"
 
@@ -30,13 +32,14 @@ DWORD RelaunchElevated() {
         return 0;
     }
 
-    char path[MAX_PATH];
-    if (!::GetModuleFileNameA(nullptr, path, MAX_PATH)) return 0;
+    // A cut path would start another file elevated: without the whole path, start nothing.
+    std::string path = ProgramPath();
+    if (path.empty()) return 0;
 
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.lpVerb = "runas";
-    info.lpFile = path;
+    info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (System().shellExecuteEx(&info)) return 1;
 
