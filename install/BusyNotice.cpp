@@ -1,42 +1,30 @@
-// The window side of CFileCopy: the busy notice.
-#include "state/ProcessWide.h"
-#include "install/FileCopy.h"
+#include "install/BusyNotice.h"
+
+#include "framework/Font.h"
+
 #include "resource.h"
+#include "state/ProcessWide.h"
 
 namespace {
 constexpr int kNoticeFontTenthsOfPoint = 100;
 constexpr char kNoticeFontFace[] = "Verdana";
 }  // namespace
 
-CFileCopy::CFileCopy(const std::string& message, HWND parent)
+CBusyNotice::CBusyNotice(const std::string& message, HWND parent)
     : CEscapeProofDialog(IDD_BUSY_NOTICE, parent) {
     Process().noticeText = message;
 }
 
-// The window goes before the font its text control uses.
-CFileCopy::~CFileCopy() {
-    DestroyWindow();
-}
-
-void CFileCopy::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
+void CBusyNotice::DoDataExchange(CDataExchange* dx) {
+    CEscapeProofDialog::DoDataExchange(dx);
     BindControl(dx, IDC_NOTICE_TEXT, messageControl);
 }
 
-BOOL CFileCopy::OnInitDialog() {
-    CDialog::OnInitDialog();
-
-    LOGFONTA font{};
-    HDC dc = ::GetDC(hwnd_);
-    font.lfHeight = -::MulDiv(kNoticeFontTenthsOfPoint, ::GetDeviceCaps(dc, LOGPIXELSY), 720);
-    ::ReleaseDC(hwnd_, dc);
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, kNoticeFontFace, LF_FACESIZE);
-    font_.reset(::CreateFontIndirectA(&font));
-    messageControl.SetFont(font_.get(), TRUE);
-
+BOOL CBusyNotice::OnInitDialog() {
+    CEscapeProofDialog::OnInitDialog();
+    messageControl.SetFont(AdoptFont(CreatePointFont(kNoticeFontTenthsOfPoint, kNoticeFontFace)));
     messageControl.SetWindowText(Process().noticeText);
     return TRUE;
 }
 
-void CFileCopy::OnOK() {}
+void CBusyNotice::OnOK() {}

@@ -1,5 +1,5 @@
-// The copy side of CFileCopy: the driver package beside the program goes into the
-// spooler's driver directories, and its setup INF into the system's OEM INF store.
+#include "install/DriverPackageCopy.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,16 +10,25 @@
 #include "platform/ProgramFolder.h"
 #include "framework/WinApp.h"
 #include "install/DriverDirectory.h"
-#include "install/FileCopy.h"
 #include "platform/SystemCalls.h"
 
 namespace {
 
-constexpr std::array<const char*, 7> kPackageFiles = {
-    "2Ksetup.inf", "GOEMUNI.dll",  "GOEMUNI.ini", "Z410.GPD",
-    "Z613.DLL",    "STDNAMES.GPD", "TTFSUB.GPD",
+// The package's own files, by the name each architecture's folder gives them; the first is
+// the setup INF that goes into the OEM INF store.
+struct PackageFile {
+    const char* x86;
+    const char* x64;
+    const char* NameFor(CDriverPackageCopy::Architecture architecture) const {
+        return architecture == CDriverPackageCopy::Architecture::x64 ? x64 : x86;
+    }
 };
-constexpr char kX64SetupInf[] = "2Ksetupx64.INF";
+constexpr PackageFile kPackageFiles[] = {
+    {"2Ksetup.inf", "2Ksetupx64.INF"}, {"GOEMUNI.dll", "GOEMUNI.dll"},
+    {"GOEMUNI.ini", "GOEMUNI.ini"},    {"Z410.GPD", "Z410.GPD"},
+    {"Z613.DLL", "Z613.DLL"},          {"STDNAMES.GPD", "STDNAMES.GPD"},
+    {"TTFSUB.GPD", "TTFSUB.GPD"},
+};
 
 constexpr std::array<const char*, 7> kUnidrvFiles = {
     "Unidrv.dll",   "unidrv.hlp",   "Unidrvui.dll", "Unires.dll",
@@ -42,16 +51,16 @@ void CopyReplacing(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-void CFileCopy::CopyDriverFiles() {
+void CDriverPackageCopy::CopyDriverFiles() {
     CWaitCursor wait;
     if (QueryDriverDirectory()) CopyFilesForWindows();
 }
 
-BOOL CFileCopy::QueryDriverDirectory() {
+BOOL CDriverPackageCopy::QueryDriverDirectory() {
     return QuerySpoolerDriverDirectory(driverDirectory);
 }
 
-BOOL CFileCopy::CopyFilesForWindows() {
+BOOL CDriverPackageCopy::CopyFilesForWindows() {
     const SetupState& setup = Process().setup;
     Architecture architecture = setup.is64BitWindows == 1 ? Architecture::x64 : Architecture::x86;
     CopyPackageFiles(architecture);
@@ -73,15 +82,13 @@ BOOL CFileCopy::CopyFilesForWindows() {
     return TRUE;
 }
 
-void CFileCopy::CopyPackageFiles(Architecture architecture) {
+void CDriverPackageCopy::CopyPackageFiles(Architecture architecture) {
     ProcessWide& process = Process();
     std::string programFolder = ProgramFolder();
-    std::array<const char*, 7> packageFiles = kPackageFiles;
     std::string sourceFolder;
     std::string driverFolder;
     std::string driverFolder3;
     if (architecture == Architecture::x64) {
-        packageFiles[0] = kX64SetupInf;
         sourceFolder = programFolder + "x64\\";
         driverFolder = driverDirectory + "\\";
         driverFolder3 = driverFolder + "3\\";
@@ -94,20 +101,21 @@ void CFileCopy::CopyPackageFiles(Architecture architecture) {
     }
     process.packageSourceFolder = sourceFolder;
 
-    for (const char* name : packageFiles) {
+    for (const PackageFile& file : kPackageFiles) {
+        std::string name = file.NameFor(architecture);
         std::string source = sourceFolder + name;
         CopyReplacing(source, driverFolder + name);
         CopyReplacing(source, driverFolder3 + name);
-        CopyReplacing(source, kKernelDriverFolder + std::string(name));
+        CopyReplacing(source, kKernelDriverFolder + name);
     }
     CopyUnidrvFiles();
 
-    std::string setupInf = sourceFolder + packageFiles[0];
+    std::string setupInf = sourceFolder + kPackageFiles[0].NameFor(architecture);
     System().setupCopyOEMInf(setupInf.c_str(), setupInf.c_str(), SPOST_NONE,
                              SP_COPY_OEMINF_CATALOG_ONLY, nullptr, 0, nullptr, nullptr);
 }
 
-void CFileCopy::CopyUnidrvFiles() {
+void CDriverPackageCopy::CopyUnidrvFiles() {
     const ProcessWide& process = Process();
     bool x64 = process.setup.is64BitWindows == 1;
     std::string driverFolder = x64 ? process.x64DriverFolder : kX86DriverFolder;
