@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "state/ProcessWide.h"
 #include "framework/MessageLoop.h"
-#include "install/FileCopy.h"
+#include "install/BusyNotice.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kCaption[] = "Quelor ZNT Series Printer Driver - Setup";
 
-std::string NoticeText(const CFileCopy& notice) {
+std::string NoticeText(const CBusyNotice& notice) {
     return WindowText(::GetDlgItem(notice.GetSafeHwnd(), IDC_NOTICE_TEXT));
 }
 
@@ -78,7 +78,7 @@ TEST(BusyNoticeTemplateTest, MatchesTheIntendedLayout) {
 }
 
 TEST_F(BusyNoticeTest, ShowsAtOnceCentredInVerdanaWithTheText) {
-    CFileCopy notice("Installing.......\n\nPlease wait");
+    CBusyNotice notice("Installing.......\n\nPlease wait");
     ASSERT_TRUE(notice.Create(IDD_BUSY_NOTICE));
     HWND hwnd = notice.GetSafeHwnd();
     EXPECT_TRUE(::IsWindowVisible(hwnd));
@@ -102,8 +102,8 @@ TEST_F(BusyNoticeTest, ShowsAtOnceCentredInVerdanaWithTheText) {
 }
 
 TEST_F(BusyNoticeTest, TheLastConstructedTextIsTheOneTheNextNoticeShows) {
-    CFileCopy first("Rescanning on-line Printers.\n\nPlease wait...");
-    CFileCopy second("Rebooting Printer.\n\nPlease wait...");
+    CBusyNotice first("Rescanning on-line Printers.\n\nPlease wait...");
+    CBusyNotice second("Rebooting Printer.\n\nPlease wait...");
     EXPECT_EQ("Rebooting Printer.\n\nPlease wait...", Process().noticeText);
     ASSERT_TRUE(first.Create(IDD_BUSY_NOTICE));
     EXPECT_EQ("Rebooting Printer.\n\nPlease wait...", NoticeText(first));
@@ -111,7 +111,7 @@ TEST_F(BusyNoticeTest, TheLastConstructedTextIsTheOneTheNextNoticeShows) {
 
 TEST_F(BusyNoticeTest, ANoticeNeverCreatedHasNoWindowButSetsTheText) {
     {
-        CFileCopy never("Installing Virtual COM driver.\n\nPlease wait...");
+        CBusyNotice never("Installing Virtual COM driver.\n\nPlease wait...");
         EXPECT_EQ(nullptr, never.GetSafeHwnd());
         EXPECT_EQ(nullptr, ::FindWindowA(nullptr, kCaption));
         EXPECT_EQ("Installing Virtual COM driver.\n\nPlease wait...", Process().noticeText);
@@ -120,13 +120,13 @@ TEST_F(BusyNoticeTest, ANoticeNeverCreatedHasNoWindowButSetsTheText) {
 }
 
 TEST_F(BusyNoticeTest, AnEmptyMessageShowsOnlyThePicture) {
-    CFileCopy notice("");
+    CBusyNotice notice("");
     ASSERT_TRUE(notice.Create(IDD_BUSY_NOTICE));
     EXPECT_EQ("", NoticeText(notice));
 }
 
 TEST_F(BusyNoticeTest, TheMessageCanChangeWhileShown) {
-    CFileCopy notice("Changing Printer parameters.\n\nPlease wait...");
+    CBusyNotice notice("Changing Printer parameters.\n\nPlease wait...");
     ASSERT_TRUE(notice.Create(IDD_BUSY_NOTICE));
     notice.messageControl.SetWindowText("Changing Printer parameters.\n\n");
     EXPECT_EQ("Changing Printer parameters.\n\n", NoticeText(notice));
@@ -137,7 +137,7 @@ TEST_F(BusyNoticeTest, TheMessageCanChangeWhileShown) {
 TEST_F(BusyNoticeTest, EnterAndEscapeLeaveItOpen) {
     for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)}) {
         SCOPED_TRACE(key);
-        CFileCopy notice("Installing.......\n\nPlease wait");
+        CBusyNotice notice("Installing.......\n\nPlease wait");
         ASSERT_TRUE(notice.Create(IDD_BUSY_NOTICE));
         HWND focus = ::GetFocus();
         ::PostMessageA(focus ? focus : notice.GetSafeHwnd(), WM_KEYDOWN, key, 0x00010001);
@@ -158,7 +158,7 @@ TEST_F(BusyNoticeTest, EnterAndEscapeLeaveItOpen) {
 TEST_F(BusyNoticeTest, DestroyingTheObjectRemovesItsWindow) {
     HWND hwnd = nullptr;
     {
-        CFileCopy notice("Installing.......\n\nPlease wait");
+        CBusyNotice notice("Installing.......\n\nPlease wait");
         ASSERT_TRUE(notice.Create(IDD_BUSY_NOTICE));
         hwnd = notice.GetSafeHwnd();
         notice.ShowWindow(SW_HIDE);

@@ -183,7 +183,7 @@ TEST_F(PackageCopyTest, ReplacesFilesAlreadyThere) {
     for (const std::string& folder : Destinations(true)) {
         std::ofstream(folder + "Z410.GPD") << "an older model file";
     }
-    CFileCopy copy("");
+    CDriverPackageCopy copy;
     copy.CopyDriverFiles();
     ExpectPackageCopied(true);
 }
@@ -192,7 +192,7 @@ TEST_F(PackageCopyTest, MissingArchitectureFolderCopiesNothingAndSaysNothing) {
     std::string moved = sourceFolder_.substr(0, sourceFolder_.size() - 1) + ".away";
     ASSERT_TRUE(::MoveFileA(sourceFolder_.c_str(), moved.c_str()));
     MessageBoxScript boxes;
-    CFileCopy copy("");
+    CDriverPackageCopy copy;
     copy.CopyDriverFiles();
     ::MoveFileA(moved.c_str(), sourceFolder_.c_str());
     ExpectPackageCopied(false);
@@ -217,7 +217,7 @@ TEST_F(PackageCopyTest, FailedDriverDirectoryQueryCopiesNothing) {
             ::SetLastError(c.error);
             return FALSE;
         };
-        CFileCopy copy("");
+        CDriverPackageCopy copy;
         EXPECT_FALSE(copy.QueryDriverDirectory());
         EXPECT_EQ("", copy.driverDirectory);
         copy.CopyDriverFiles();
@@ -237,7 +237,7 @@ TEST_F(PackageCopyTest, DriverDirectoryIsAskedForItsSizeFirst) {
         sizes.push_back(size);
         return real(server, environment, level, buffer, size, needed);
     };
-    CFileCopy copy("");
+    CDriverPackageCopy copy;
     ASSERT_TRUE(copy.QueryDriverDirectory());
     EXPECT_EQ(SpoolerDriverDirectory(), copy.driverDirectory);
     ASSERT_EQ(2u, sizes.size());
@@ -284,7 +284,7 @@ TEST_F(Windows8PatternCopyTest, OnlyWindows8On32BitWindowsCopiesFromTheCurrentDi
     for (const char* family : {"Windows7", "windows8", "WindowsXP", "", "Windows8"}) {
         SCOPED_TRACE(family);
         Process().setup.osName = family;
-        CFileCopy copy("");
+        CDriverPackageCopy copy;
         copy.CopyDriverFiles();
         ExpectPackageCopied(true);
         bool patternCopy = std::string(family) == "Windows8" && !x64_;
@@ -313,7 +313,7 @@ TEST_F(Windows8PatternCopyTest, AnErrorLeftByTheShellCopyCopiesThePackageAgain) 
             ::SetLastError(error);
             return 0;
         };
-        CFileCopy copy("");
+        CDriverPackageCopy copy;
         copy.CopyDriverFiles();
         EXPECT_EQ(error != 0, Exists(victim));
     }

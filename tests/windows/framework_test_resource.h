@@ -1,0 +1,8 @@
+#pragma once
+
+#define IDD_TINY 9001
+#define IDD_TINY_VISIBLE 9002
+#define IDC_TINY_EDIT 9100
+#define IDC_TINY_BUTTON 9101
+#define IDC_TINY_LIST 9102
+#define IDC_TINY_TEXT 9103
