@@ -63,10 +63,9 @@ inline void CloseKey(HKEY h) {
 inline void CloseSid(PSID h) {
     ::FreeSid(h);
 }
-inline void CloseFont(HFONT h) {
-    ::DeleteObject(h);
-}
-inline void CloseBitmap(HBITMAP h) {
+// Fonts, bitmaps, brushes: every GDI object goes the same way.
+template <typename H>
+inline void DeleteGdiObject(H h) {
     ::DeleteObject(h);
 }
 inline void ClosePrinterHandle(HANDLE h) {
@@ -93,9 +92,10 @@ using UniqueKernelHandle =
 using UniqueFileHandle = UniqueHandle<handle_traits::File>;
 using UniqueRegKey = UniqueHandle<handle_traits::NullIsInvalid<HKEY, handle_traits::CloseKey>>;
 using UniqueSid = UniqueHandle<handle_traits::NullIsInvalid<PSID, handle_traits::CloseSid>>;
-using UniqueFont = UniqueHandle<handle_traits::NullIsInvalid<HFONT, handle_traits::CloseFont>>;
+using UniqueFont =
+    UniqueHandle<handle_traits::NullIsInvalid<HFONT, handle_traits::DeleteGdiObject<HFONT>>>;
 using UniqueBitmap =
-    UniqueHandle<handle_traits::NullIsInvalid<HBITMAP, handle_traits::CloseBitmap>>;
+    UniqueHandle<handle_traits::NullIsInvalid<HBITMAP, handle_traits::DeleteGdiObject<HBITMAP>>>;
 // A printer, print server or port monitor channel opened or added through the spooler.
 using UniquePrinter =
     UniqueHandle<handle_traits::NullIsInvalid<HANDLE, handle_traits::ClosePrinterHandle>>;
