@@ -26,11 +26,11 @@ SpoolerFetchResult FetchFromSpooler(const SpoolerRequest& request, std::vector<B
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return SpoolerFetchResult::Failed;
     }
 
-    Trace(options.traceAllocation, "Allocating a buffer of size %d", needed);
+    Trace(options.traceAllocation, "Allocating a buffer of size %d\n", needed);
     try {
         data.resize(std::max<DWORD>(needed, options.probeMustAskForMore ? 0 : 1));
     } catch (const std::exception&) {
-        Trace(options.traceAllocation, "Can't get memory for new data buffer");
+        Trace(options.traceAllocation, "Can't get memory for new data buffer\n");
         return SpoolerFetchResult::Failed;
     }
     if (!request(data.data(), needed, &needed)) {
