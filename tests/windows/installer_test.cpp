@@ -450,6 +450,8 @@ TEST_F(InstallerTest, PortStillUnknownAfterCreatingItStopsTheInstallation) {
         bool portCreated;
     } cases[] = {
         {"port created, still refused", "COM18:", 2, true},
+        {"port name of 254 characters, the longest the monitor takes",
+         "COM" + std::string(250, '8') + ":", 2, true},
         // The monitor takes 254 characters and a NUL: a longer name is never cut to fit.
         {"port name too long for the monitor", "COM" + std::string(260, '9') + ":", 1, false},
     };
