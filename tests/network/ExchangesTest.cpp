@@ -1,6 +1,7 @@
 // Every exchange against the simulated printers, over real sockets. Broadcasts are sent, so the
 // program runs only inside the isolated namespace that tools/netns-run makes.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <atomic>
@@ -597,6 +598,11 @@ TEST_F(Exchanges, SimulatorRefusesAPrinterWithoutStatusScript) {
 TEST_F(Exchanges, SimulatorServesSixHundredPrinters) {
     std::vector<PrinterProfile> printers{printerAt("127.0.0.1", "00 11 22 33 00 01")};
     while (printers.size() < 600) printers.push_back(sim::nextPrinter(printers.back()));
+    rlimit descriptors{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &descriptors), 0);
+    descriptors.rlim_cur = descriptors.rlim_max;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &descriptors), 0);
+    ASSERT_GT(descriptors.rlim_cur, 1300u) << "the system allows too few descriptors";
     for (auto& printer : printers) printer.status = *sim::parseStatusScript("3C000C00,silent");
     play(printers);
     ASSERT_EQ(printers.back().ip, "127.0.2.88");
