@@ -109,7 +109,8 @@ public:
     bool stopWith(const StopSignal& stop);
 
     // From here on every call that would block waits at most until `deadline` and then returns
-    // IoStatus::TimedOut (connect: false). May be combined with stopWith.
+    // IoStatus::TimedOut (connect: false). May be combined with stopWith. A socket closed after
+    // its deadline has passed is closed without linger, as after a stop: the time is up.
     bool setDeadline(Clock::time_point deadline);
 
     bool connect(const Ipv4Endpoint& remote);
