@@ -11,6 +11,7 @@
 
 #ifndef _WIN32
 #include <pthread.h>
+#include <sys/resource.h>
 
 #include <cerrno>
 #include <csignal>
@@ -18,6 +19,17 @@
 #endif
 
 namespace {
+
+#ifndef _WIN32
+// Each printer takes two listening sockets; a few hundred of them pass the soft limit of 1024
+// descriptors that many systems start a program with.
+void allowAllDescriptors() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+#endif
 
 // Blocks until the simulator should end: a SIGINT or SIGTERM, or the end of `duration`.
 // Signals are taken by sigwait, so no handler and no flag shared with one is needed; they are
@@ -79,6 +91,9 @@ int main(int argc, char** argv) {
     }
 
     EndRequest end;
+#ifndef _WIN32
+    allowAllDescriptors();
+#endif
     sim::PrinterSimulator::Options options;
     options.printers = line->printers;
     options.datagramsOnAnyAddress = sim::onlyLoopbackInterfaces();
