@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/SystemCalls.h"
 
@@ -79,6 +80,64 @@ RecordedInstallations::RecordedInstallations() {
     };
     // The status monitor is not copied, so none is started.
     System().fileOperation = [](SHFILEOPSTRUCTA*) { return 2; };
+}
+
+namespace {
+constexpr char kUsbDeviceClass[] =
+    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+constexpr char kSerialPortMap[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+constexpr char kUsbSerialPort[] = "\\Device\\USBSER000";
+}  // namespace
+
+ScopedUsbPrinter::ScopedUsbPrinter(const std::string& interfaceName, const std::string& comPort)
+    : interfaceName_(interfaceName) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix) return;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                          (std::string(kUsbDeviceClass) + "\\" + interfaceName).c_str(), 0, nullptr,
+                          0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    ::RegCloseKey(key);
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialPortMap, 0, nullptr, REG_OPTION_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    ::RegSetValueExA(key, kUsbSerialPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(comPort.c_str()),
+                     static_cast<DWORD>(comPort.size() + 1));
+    ::RegCloseKey(key);
+
+    std::string file = "Z:" + std::string(prefix) + "/dosdevices/" + interfaceName.substr(4);
+    for (char& c : file) {
+        if (c == '/') c = '\\';
+    }
+    ::CharLowerBuffA(file.data(), static_cast<DWORD>(file.size()));
+    HANDLE created = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE) return;
+    ::CloseHandle(created);
+    deviceFile_ = file;
+    ok_ = true;
+}
+
+ScopedUsbPrinter::~ScopedUsbPrinter() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUsbDeviceClass, 0, KEY_ALL_ACCESS, &key) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteKeyA(key, interfaceName_.c_str());
+        ::RegCloseKey(key);
+    }
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialPortMap, 0, KEY_ALL_ACCESS, &key) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteValueA(key, kUsbSerialPort);
+        ::RegCloseKey(key);
+    }
+    if (!deviceFile_.empty()) ::DeleteFileA(deviceFile_.c_str());
+}
+
+std::string ScopedUsbPrinter::BroadcastName() const {
+    return "\\\\?\\" + interfaceName_.substr(4);
 }
 
 bool SaveScreenshot(const std::string& path) {

@@ -45,6 +45,28 @@ public:
     std::function<void()> duringAdd;
 };
 
+// The printer's USB device as Windows shows it once attached: its interface registered
+// under the USB device class, a device path that opens ("\\.\NAME" opens NAME in the
+// prefix's dosdevices) and the serial port map's first USB serial port. Everything goes
+// again when the object does.
+class ScopedUsbPrinter {
+public:
+    // The interface name in registry form ("##?#USB#VID_1CBE&PID_0002#...").
+    ScopedUsbPrinter(const std::string& interfaceName, const std::string& comPort);
+    ~ScopedUsbPrinter();
+    ScopedUsbPrinter(const ScopedUsbPrinter&) = delete;
+    ScopedUsbPrinter& operator=(const ScopedUsbPrinter&) = delete;
+
+    bool ok() const { return ok_; }
+    // The interface's path as a device broadcast names it ("\\?\USB#...").
+    std::string BroadcastName() const;
+
+private:
+    std::string interfaceName_;
+    std::string deviceFile_;
+    bool ok_ = false;
+};
+
 // Saves what the screen shows as a 24-bit BMP file; false when it cannot.
 bool SaveScreenshot(const std::string& path);
 

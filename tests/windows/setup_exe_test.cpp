@@ -4,12 +4,26 @@
 
 #include <windows.h>
 
+#include <dbt.h>
+#include <setupapi.h>
+#include <winspool.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "InstallFixtures.h"
+#include "PrinterFixtures.h"
 #include "TestSupport.h"
 #include "platform/UniqueHandle.h"
+#include "resource.h"
 
 using namespace testing_support;
 
@@ -59,6 +73,7 @@ struct DialogSearch {
     DWORD process;
     std::string title;
     HWND found;
+    int control = 0;  // when not 0, the dialog must have a control of this ID
 };
 
 BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lParam) {
@@ -68,7 +83,8 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lParam) {
     char className[64] = {};
     ::GetClassNameA(hwnd, className, sizeof className);
     if (owner == search->process && std::string(className) == "#32770" && ::IsWindowVisible(hwnd) &&
-        WindowText(hwnd) == search->title) {
+        WindowText(hwnd) == search->title &&
+        (search->control == 0 || ::GetDlgItem(hwnd, search->control))) {
         search->found = hwnd;
         return FALSE;
     }
@@ -82,9 +98,12 @@ HWND FindDialog(DWORD process, const std::string& title) {
     return search.found;
 }
 
-HWND WaitForDialog(DWORD process, const std::string& title) {
-    for (int i = 0; i < 300; ++i) {
-        if (HWND hwnd = FindDialog(process, title)) return hwnd;
+// A visible dialog-class window of `process` with this title and a control `control`.
+HWND WaitForDialog(DWORD process, const std::string& title, int control = 0) {
+    for (int i = 0; i < 600; ++i) {
+        DialogSearch search{process, title, nullptr, control};
+        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return nullptr;
@@ -151,6 +170,332 @@ TEST(SetupExeTest, IsA32BitGuiProgram) {
     EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt.FileHeader.Machine);
     EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt.OptionalHeader.Magic);
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt.OptionalHeader.Subsystem);
+}
+
+// --- The installation sequence -----------------------------------------------------
+
+std::string PrefixKind() {
+    const char* prefix = std::getenv("SETUP_WINE_PREFIX");
+    return prefix ? prefix : "";
+}
+
+// The text of a control of another process (the edit keeps its text to itself).
+std::string ControlText(HWND dialog, int id) {
+    char text[1024] = {};
+    ::SendMessageA(::GetDlgItem(dialog, id), WM_GETTEXT, sizeof text,
+                   reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text) {
+    ::SendMessageA(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// As a user's click on a control.
+void ClickControl(HWND dialog, int id) {
+    ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::string FileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string PackageFile(const std::string& name) {
+    std::string exe = WinePath(SETUP_EXE);
+    return exe.substr(0, exe.find_last_of('\\') + 1) + name;
+}
+
+std::string InfFolder() {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\inf\\";
+}
+
+// The INFs in the system's OEM INF store.
+std::set<std::string> StoredOemInfs() {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((InfFolder() + "oem*.inf").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.insert(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+struct PrinterRecord {
+    std::string port, driver, processor, dataType;
+};
+
+bool FindPrinter(const std::string& name, PrinterRecord& record) {
+    DWORD needed = 0, count = 0;
+    ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+        return false;
+    }
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (name != printers[i].pPrinterName) continue;
+        auto text = [](const char* t) { return std::string(t ? t : ""); };
+        record = {text(printers[i].pPortName), text(printers[i].pDriverName),
+                  text(printers[i].pPrintProcessor), text(printers[i].pDatatype)};
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string> DriverNames(const char* environment) {
+    DWORD needed = 0, count = 0;
+    ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    std::vector<std::string> names;
+    if (!::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, buffer.data(), needed,
+                               &needed, &count)) {
+        return names;
+    }
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) names.emplace_back(drivers[i].pName);
+    return names;
+}
+
+std::string DefaultPrinter() {
+    char name[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return ::GetDefaultPrinterA(name, &size) ? name : "";
+}
+
+constexpr char kUsbClassGuid[] = "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+constexpr char kDefaultPrinterKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kStatusMonitorTitle[] = "Quelor Status Monitor";
+
+// One run of the real Setup.exe that installs, in a prefix that starts without printers.
+// Whatever the run added to the spooler, the INF store, the Run key and the default
+// printer goes again afterwards; a status monitor it started is closed.
+class InstallationSequenceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ListedPrinters().empty()) << "the prefix must start without printers";
+        infsBefore_ = StoredOemInfs();
+    }
+
+    void TearDown() override {
+        if (HWND monitor = ::FindWindowA(nullptr, kStatusMonitorTitle)) {
+            ::PostMessageA(monitor, WM_CLOSE, 0, 0);
+        }
+        for (const std::string& name : ListedPrinters()) {
+            PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+            HANDLE handle = nullptr;
+            if (::OpenPrinterA(const_cast<char*>(name.c_str()), &handle, &defaults)) {
+                ::DeletePrinter(handle);
+                ::ClosePrinter(handle);
+            }
+        }
+        for (const std::string& driver : drivers_) {
+            ::DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(driver.c_str()));
+            ::DeletePrinterDriverA(nullptr, const_cast<char*>("Windows x64"),
+                                   const_cast<char*>(driver.c_str()));
+        }
+        for (const std::string& inf : StoredOemInfs()) {
+            if (infsBefore_.count(inf)) continue;
+            ::SetupUninstallOEMInfA(inf.c_str(), SUOI_FORCEDELETE, nullptr);
+        }
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            ::RegDeleteValueA(key, "ZNTVersion - 1.01.011");
+            ::RegCloseKey(key);
+        }
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kDefaultPrinterKey, 0, KEY_SET_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteValueA(key, "Device");
+            ::RegCloseKey(key);
+        }
+    }
+
+    // The stored INFs this run added whose text is that of `source`.
+    int StoredCopiesOf(const std::string& source) const {
+        std::string wanted = FileContents(source);
+        int copies = 0;
+        for (const std::string& inf : StoredOemInfs()) {
+            if (!infsBefore_.count(inf) && FileContents(InfFolder() + inf) == wanted) ++copies;
+        }
+        return copies;
+    }
+
+    // Starts Setup.exe and presses OK in its main dialog with this name and port kind.
+    HWND StartAndPressOk(RunningSetup& setup, const std::string& printerName, int portRadio) {
+        drivers_.push_back(printerName);
+        HWND main = WaitForDialog(setup.id(), kMainTitle);
+        if (!main) return nullptr;
+        SetControlText(main, IDC_PRINTER_NAME, printerName);
+        ClickControl(main, portRadio);
+        ClickControl(main, IDOK);
+        return main;
+    }
+
+    std::set<std::string> infsBefore_;
+    std::vector<std::string> drivers_;
+};
+
+constexpr char kConnectPrompt[] =
+    "Please connect and power ON the printer.\n\nThis will search and configure USB Port.";
+
+TEST_F(InstallationSequenceTest, LptInstallsThePrinterOnLpt1AsTheDefault) {
+    if (PrefixKind() != "win32") GTEST_SKIP() << "printers are added for real in a 32-bit prefix";
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    ASSERT_NE(nullptr, StartAndPressOk(setup, "Counter 1", IDC_PORT_LPT));
+
+    HWND ports = WaitForDialog(setup.id(), kMainTitle, IDC_PORT_LIST);
+    ASSERT_NE(nullptr, ports);
+    EXPECT_EQ("LPT1: (Local Port)", ControlText(ports, IDC_CURRENT_PORT));
+    ClickControl(ports, IDC_PORT_SELECT_OK);
+    EXPECT_EQ(0u, setup.WaitForExit(60000));
+
+    PrinterRecord printer;
+    ASSERT_TRUE(FindPrinter("Counter 1", printer));
+    EXPECT_EQ("LPT1:", printer.port);
+    EXPECT_EQ("Counter 1", printer.driver);
+    EXPECT_EQ("winprint", printer.processor);
+    EXPECT_EQ("RAW", printer.dataType);
+    EXPECT_EQ("Counter 1", DefaultPrinter());
+    EXPECT_GE(StoredCopiesOf(PackageFile("x86\\2Ksetup.inf")), 1);
+}
+
+TEST_F(InstallationSequenceTest, UsbWithThePrinterAttachedInstallsOnItsComPort) {
+    if (PrefixKind() != "win32") GTEST_SKIP() << "printers are added for real in a 32-bit prefix";
+    ScopedUsbPrinter device(std::string("##?#USB#VID_1CBE&PID_0002#E2E01#") + kUsbClassGuid,
+                            "COM5");
+    ASSERT_TRUE(device.ok());
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    ASSERT_NE(nullptr, StartAndPressOk(setup, "USB Counter", IDC_PORT_USB));
+    EXPECT_EQ(0u, setup.WaitForExit(60000));
+
+    PrinterRecord printer;
+    ASSERT_TRUE(FindPrinter("USB Counter", printer));
+    EXPECT_EQ("COM5:", printer.port);
+    EXPECT_EQ(1, StoredCopiesOf(PackageFile("x86\\ousb_dev_serial_x86.inf")));
+}
+
+TEST_F(InstallationSequenceTest, UsbWaitsForThePrinterToArriveThenInstallsOnItsPort) {
+    if (PrefixKind() != "win32") GTEST_SKIP() << "printers are added for real in a 32-bit prefix";
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    ASSERT_NE(nullptr, StartAndPressOk(setup, "USB Arrival", IDC_PORT_USB));
+    HWND arrival = WaitForDialog(setup.id(), "", IDC_ARRIVAL_PROMPT);
+    ASSERT_NE(nullptr, arrival);
+    EXPECT_EQ(kConnectPrompt, ControlText(arrival, IDC_ARRIVAL_PROMPT));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(SaveScreenshot(ScreenshotPath("setup-exe-arrival-dialog.bmp")));
+
+    // The user plugs the printer in: Windows registers its interface, gives it a COM port
+    // and tells the dialog.
+    ScopedUsbPrinter device(std::string("##?#USB#VID_1CBE&PID_0002#E2E02#") + kUsbClassGuid,
+                            "COM6");
+    ASSERT_TRUE(device.ok());
+    std::string name = device.BroadcastName();
+    std::vector<BYTE> bytes(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() + 1);
+    auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(bytes.data());
+    broadcast->dbcc_size = static_cast<DWORD>(bytes.size());
+    broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    memcpy(broadcast->dbcc_name, name.c_str(), name.size() + 1);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(arrival, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                                       reinterpret_cast<LPARAM>(bytes.data()), SMTO_NORMAL, 60000,
+                                       &answer));
+    EXPECT_EQ(0u, setup.WaitForExit(60000));
+
+    PrinterRecord printer;
+    ASSERT_TRUE(FindPrinter("USB Arrival", printer));
+    EXPECT_EQ("COM6:", printer.port);
+    // The arrival deployed the status monitor, which runs now.
+    HWND monitor = nullptr;
+    for (int i = 0; i < 100 && !monitor; ++i) {
+        monitor = ::FindWindowA(nullptr, kStatusMonitorTitle);
+        if (!monitor) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(nullptr, monitor);
+}
+
+TEST_F(InstallationSequenceTest, YesToTheArrivalDialogsQuestionEndsSetupWithCodeOne) {
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    ASSERT_NE(nullptr, StartAndPressOk(setup, "USB Never", IDC_PORT_USB));
+    HWND arrival = WaitForDialog(setup.id(), "", IDC_ARRIVAL_PROMPT);
+    ASSERT_NE(nullptr, arrival);
+    ::PostMessageA(arrival, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND question = WaitForDialog(setup.id(), "ZNT Series Printer Driver - Setup");
+    ASSERT_NE(nullptr, question);
+    EXPECT_EQ(
+        "Setup is not complete. If you quit now, the program will not be installed.\n"
+        "Exit Setup?",
+        MessageBoxText(question));
+    Press(question, IDYES);
+    EXPECT_EQ(1u, setup.WaitForExit());
+    EXPECT_TRUE(ListedPrinters().empty());
+    EXPECT_TRUE(DriverNames(nullptr).end() ==
+                std::find(DriverNames(nullptr).begin(), DriverNames(nullptr).end(), "USB Never"));
+}
+
+TEST_F(InstallationSequenceTest, EmptyNameIsRefusedAfterThePackageIsCopiedEachTime) {
+    if (PrefixKind() != "win32") GTEST_SKIP() << "the fixed 32-bit driver folder";
+    const std::string copied = "C:\\windows\\system32\\spool\\drivers\\w32x86\\Z410.GPD";
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    HWND main = WaitForDialog(setup.id(), kMainTitle);
+    ASSERT_NE(nullptr, main);
+    SetControlText(main, IDC_PRINTER_NAME, "");
+    ClickControl(main, IDC_PORT_LPT);
+    for (int press = 0; press < 2; ++press) {
+        SCOPED_TRACE(press);
+        ::DeleteFileA(copied.c_str());
+        ClickControl(main, IDOK);
+        // The application message box is captioned with the program's name.
+        HWND box = WaitForDialog(setup.id(), "Setup");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ("Enter printer name", MessageBoxText(box));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(copied.c_str()));
+        Press(box, IDOK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(::IsWindowVisible(main));
+        EXPECT_EQ(nullptr, FindDialog(setup.id(), "Setup"));
+    }
+    ::PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    HWND question = WaitForDialog(setup.id(), "ZNT Series Printer Driver - Setup");
+    ASSERT_NE(nullptr, question);
+    Press(question, IDYES);
+    EXPECT_EQ(0u, setup.WaitForExit());
+    EXPECT_TRUE(ListedPrinters().empty());
+}
+
+// Wine's spooler looks a driver up in the caller's environment: the 32-bit program's add
+// of a printer on a driver registered for "Windows x64" is refused there (1797), where
+// Windows' spooler accepts it. So this run ends with the driver registered and no printer.
+TEST_F(InstallationSequenceTest, On64BitWindowsTheX64PackageAndDriverAreUsed) {
+    if (PrefixKind() != "win64") GTEST_SKIP() << "64-bit Windows only";
+    ScopedUsbPrinter device(std::string("##?#USB#VID_1CBE&PID_0002#E2E03#") + kUsbClassGuid,
+                            "COM7");
+    ASSERT_TRUE(device.ok());
+    RunningSetup setup;
+    ASSERT_TRUE(setup.started());
+    ASSERT_NE(nullptr, StartAndPressOk(setup, "X64 Counter", IDC_PORT_USB));
+    HWND box = WaitForDialog(setup.id(), "ZNT Series Printer Driver - Setup");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Printer driver unknown.", MessageBoxText(box));
+    Press(box, IDOK);
+    EXPECT_EQ(0u, setup.WaitForExit(60000));
+
+    std::vector<std::string> x64Drivers = DriverNames("Windows x64");
+    EXPECT_NE(x64Drivers.end(), std::find(x64Drivers.begin(), x64Drivers.end(), "X64 Counter"));
+    EXPECT_EQ(1, StoredCopiesOf(PackageFile("x64\\ousb_dev_serial_x64.inf")));
+    EXPECT_GE(StoredCopiesOf(PackageFile("x64\\2Ksetupx64.INF")), 1);
+    EXPECT_TRUE(ListedPrinters().empty());
 }
 
 }  // namespace
