@@ -10,6 +10,7 @@
 #include "app/HostProbe.h"
 #include "app/UsbPrinterDevice.h"
 #include "framework/MessageMap.h"
+#include "framework/PaintNow.h"
 #include "framework/WinApp.h"
 #include "install/FileCopy.h"
 #include "platform/ProgramFolder.h"
@@ -200,7 +201,7 @@ void CSetupDlg::InstallForUsbPrinter() {
     CFileCopy busyNotice(kVirtualComNotice);
     busyNotice.Create(IDD_BUSY_NOTICE);
     // Nothing below lets this thread paint until the arrival dialog runs.
-    ::UpdateWindow(busyNotice);
+    PaintNow(busyNotice);
     ShowWindow(SW_SHOW);
 
     System().setupCopyOEMInf(infPath.c_str(), infPath.c_str(), SPOST_NONE,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/MessageMap.h"
+#include "framework/PaintNow.h"
 #include "framework/WinApp.h"
 #include "install/Installer.h"
 #include "platform/SystemCalls.h"
@@ -137,7 +138,7 @@ void CDeviceChangeNotification::OnOK() {
     if (Process().arrivalCount == 0) return;
     promptText_.SetWindowText(kPleaseWaitText);
     // The thread sleeps next: show the text before it does.
-    ::UpdateWindow(promptText_);
+    PaintNow(promptText_);
     ::Sleep(kCloseDelayMilliseconds);
     CDialog::OnOK();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/MessageMap.h"
+#include "framework/PaintNow.h"
 #include "framework/WinApp.h"
 #include "install/FileCopy.h"
 #include "install/Installer.h"
@@ -173,7 +174,7 @@ void CPortSelection::OnOkClicked(UINT) {
         notice.ShowWindow(SW_SHOW);
         // The installation keeps this thread from handling messages until it ends: the
         // notice must be painted now, or the user sees an empty frame.
-        ::UpdateWindow(notice);
+        PaintNow(notice);
         RunInstaller();
         notice.ShowWindow(SW_HIDE);
     }

@@ -327,6 +327,9 @@ TEST_F(PortSelectionTest, OkInstallsOnPortsTheKindAccepts) {
     }
 }
 
+// Wine draws windows off-screen and puts them on the screen when the thread looks at its
+// queue (or after 50 ms of drawing): after UpdateWindow alone this screenshot showed an
+// empty frame there, where Windows would have painted straight to the screen.
 TEST_F(PortSelectionTest, TheBusyNoticeIsPaintedWhileTheInstallationHoldsTheThread) {
     Process().setup.portKind = "LPT";
     FakePortList ports(kPortsWithLpt1);
