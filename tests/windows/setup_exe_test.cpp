@@ -286,9 +286,7 @@ protected:
     }
 
     void TearDown() override {
-        if (HWND monitor = ::FindWindowA(nullptr, kStatusMonitorTitle)) {
-            ::PostMessageA(monitor, WM_CLOSE, 0, 0);
-        }
+        EndStatusMonitor();
         for (const std::string& name : ListedPrinters()) {
             PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
             HANDLE handle = nullptr;
@@ -318,6 +316,40 @@ protected:
             ERROR_SUCCESS) {
             ::RegDeleteValueA(key, "Device");
             ::RegCloseKey(key);
+        }
+    }
+
+    // A run that deployed the status monitor also started it, through the shell and
+    // without waiting: its window may come a moment later.
+    static void EndStatusMonitor() {
+        HKEY key = nullptr;
+        bool deployed = false;
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            deployed = ::RegQueryValueExA(key, "ZNTVersion - 1.01.011", nullptr, nullptr, nullptr,
+                                          nullptr) == ERROR_SUCCESS;
+            ::RegCloseKey(key);
+        }
+        if (!deployed) return;
+        HWND monitor = nullptr;
+        for (int i = 0; i < 100 && !monitor; ++i) {
+            monitor = ::FindWindowA(nullptr, kStatusMonitorTitle);
+            if (!monitor) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (!monitor) return;
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(monitor, &processId);
+        UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+        ::PostMessageA(monitor, WM_CLOSE, 0, 0);
+        if (process) ::WaitForSingleObject(process.get(), 5000);
+
+        char directory[MAX_PATH] = {};
+        DWORD needed = 0;
+        if (::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
+                                         sizeof directory, &needed)) {
+            std::string folder = std::string(directory) + "\\STM\\";
+            ::DeleteFileA((folder + "Version - 1.01.011.exe").c_str());
+            ::RemoveDirectoryA(folder.c_str());
         }
     }
 
