@@ -349,6 +349,7 @@ protected:
                                          sizeof directory, &needed)) {
             std::string folder = std::string(directory) + "\\STM\\";
             ::DeleteFileA((folder + "Version - 1.01.011.exe").c_str());
+            folder.pop_back();
             ::RemoveDirectoryA(folder.c_str());
         }
     }
