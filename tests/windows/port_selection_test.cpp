@@ -41,8 +41,8 @@ int Selected(HWND d) {
 }
 
 std::string EntryText(HWND d, int index) {
-    char text[512] = {};
-    ::SendMessageA(List(d), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+    std::string text(::SendMessageA(List(d), LB_GETTEXTLEN, index, 0) + 1, '\0');
+    text.resize(::SendMessageA(List(d), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())));
     return text;
 }
 
@@ -51,7 +51,10 @@ std::string EntryPort(HWND d, int index) {
 }
 
 std::string CurrentPort(HWND d) {
-    return WindowText(::GetDlgItem(d, IDC_CURRENT_PORT));
+    HWND edit = ::GetDlgItem(d, IDC_CURRENT_PORT);
+    std::string text(::GetWindowTextLengthA(edit) + 1, '\0');
+    text.resize(::GetWindowTextA(edit, text.data(), static_cast<int>(text.size())));
+    return text;
 }
 
 int FindEntry(HWND d, const std::string& port) {
@@ -212,6 +215,30 @@ TEST_F(PortSelectionTest, WithoutLpt1NothingIsSelectedAndNothingCanBeInstalled) 
         EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION), box.type);
     }
     EXPECT_TRUE(installs.printerPorts.empty());
+}
+
+TEST_F(PortSelectionTest, LongPortNamesAreListedAndInstalledWhole) {
+    Process().setup.portKind = "LPT";
+    const std::string longName = "IP_" + std::string(3000, '7') + ".1.2.3.4";
+    FakePortList ports({{longName, std::string(2000, 'd')}, {"LPT1:", "Local Port"}});
+    RecordedInstallations installs;
+    System().configurePort = [](LPSTR, HWND, LPSTR) { return TRUE; };
+    CPortSelection dialog;
+    INT_PTR result = RunModal(dialog, {[&](HWND d) {
+                                           ASSERT_EQ(2, EntryCount(d));
+                                           EXPECT_EQ(longName, EntryPort(d, 0));
+                                           Choose(d, longName);
+                                           EXPECT_EQ(longName + " (" + std::string(2000, 'd') + ")",
+                                                     CurrentPort(d));
+                                           // Four dots: not an address-named port.
+                                           Click(d, IDC_CONFIGURE_PORT);
+                                           Click(d, IDC_PORT_SELECT_OK);
+                                       },
+                                       [](HWND) {}});
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(std::vector<std::string>{longName}, installs.printerPorts);
+    ASSERT_EQ(1u, boxes_.shown().size());
+    EXPECT_EQ("Port not supported", boxes_.shown()[0].text);
 }
 
 TEST_F(PortSelectionTest, ASpoolerWithoutPortsGivesAnEmptyList) {
