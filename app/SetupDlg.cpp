@@ -168,6 +168,15 @@ void CSetupDlg::OnCancelClicked(UINT) {
 }
 
 void CSetupDlg::OnOkClicked(UINT) {
+    // The port dialogs have no owner, so this dialog stays enabled while they run: another
+    // press of OK meanwhile must not start a second installation inside the first.
+    if (sequenceRunning_) return;
+    sequenceRunning_ = true;
+    struct EndOfSequence {
+        bool& running;
+        ~EndOfSequence() { running = false; }
+    } endOfSequence{sequenceRunning_};
+
     CFileCopy copyHost(kVirtualComNotice);
     SetupState& setup = Process().setup;
     setup.makeDefault = makeDefaultCheck_.GetCheck() == BST_CHECKED ? 1 : 0;

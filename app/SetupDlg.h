@@ -43,6 +43,7 @@ private:
     CEdit printerNameEdit_;
     CButton usbRadio_;
     CButton makeDefaultCheck_;
+    bool sequenceRunning_ = false;
 };
 
 inline constexpr char kDefaultPrinterName[] = "Quelor Thermal Receipt Printer";

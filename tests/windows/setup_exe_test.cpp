@@ -109,6 +109,29 @@ HWND WaitForDialog(DWORD process, const std::string& title, int control = 0) {
     return nullptr;
 }
 
+struct DialogCount {
+    DWORD process;
+    int control;
+    int found;
+};
+
+BOOL CALLBACK CountDialog(HWND hwnd, LPARAM lParam) {
+    auto* count = reinterpret_cast<DialogCount*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == count->process && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, count->control)) {
+        ++count->found;
+    }
+    return TRUE;
+}
+
+// How many visible windows of `process` have a control `control`.
+int CountDialogs(DWORD process, int control) {
+    DialogCount count{process, control, 0};
+    ::EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&count));
+    return count.found;
+}
+
 // A message box's text is its static control 0xFFFF.
 std::string MessageBoxText(HWND box) {
     return WindowText(::GetDlgItem(box, 0xFFFF));
@@ -448,7 +471,14 @@ TEST_F(InstallationSequenceTest, UsbWaitsForThePrinterToArriveThenInstallsOnItsP
     HWND arrival = WaitForDialog(setup.id(), "", IDC_ARRIVAL_PROMPT);
     ASSERT_NE(nullptr, arrival);
     EXPECT_EQ(kConnectPrompt, ControlText(arrival, IDC_ARRIVAL_PROMPT));
+    // The main dialog stays enabled meanwhile; OK there again starts nothing new.
+    // The busy notice has the same title.
+    HWND main = WaitForDialog(setup.id(), kMainTitle, IDC_PRINTER_NAME);
+    ASSERT_NE(nullptr, main);
+    EXPECT_TRUE(::IsWindowEnabled(main));
+    Press(main, IDOK);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(1, CountDialogs(setup.id(), IDC_ARRIVAL_PROMPT));
     EXPECT_TRUE(SaveScreenshot(ScreenshotPath("setup-exe-arrival-dialog.bmp")));
 
     // The user plugs the printer in: Windows registers its interface, gives it a COM port
