@@ -253,6 +253,7 @@ protected:
 
     void TearDown() override {
         Clean();
+        RemovePackageCopies();
         for (const std::string& port : ports_) {
             DeleteLocalPort(std::wstring(port.begin(), port.end()));
         }
@@ -269,10 +270,12 @@ protected:
             DeletePrinterNamed(name);
         }
         for (const std::string& name : extraPrinters_) DeletePrinterNamed(name);
-        for (const char* name : {kPrinter, "Version - 1.01.007"}) {
-            ::DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(name));
+        std::vector<std::string> drivers = extraPrinters_;
+        drivers.insert(drivers.end(), {kPrinter, "Version - 1.01.007"});
+        for (const std::string& name : drivers) {
+            ::DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(name.c_str()));
             ::DeletePrinterDriverA(nullptr, const_cast<char*>("Windows x64"),
-                                   const_cast<char*>(name));
+                                   const_cast<char*>(name.c_str()));
         }
         ::DeleteFileA(monitorCopy_.c_str());
         ::RemoveDirectoryA(stmFolder_.c_str());
@@ -286,6 +289,22 @@ protected:
             ::SetupUninstallOEMInfA(BaseName(stored).c_str(), SUOI_FORCEDELETE, nullptr);
         }
         storedInfs_.clear();
+    }
+
+    // The driver files the package copy placed in the spooler's folders and the kernel
+    // driver folder.
+    void RemovePackageCopies() {
+        std::string driverFolder =
+            x64_ ? driverDirectory_ + "\\" : "C:\\Windows\\System32\\spool\\drivers\\w32x86\\";
+        for (const std::string& folder : {driverFolder, driverFolder + "3\\",
+                                          std::string("C:\\Windows\\System32\\drivers\\")}) {
+            for (const char* name :
+                 {"2Ksetup.inf", "2Ksetupx64.INF", "GOEMUNI.dll", "GOEMUNI.ini", "Z410.GPD",
+                  "Z613.DLL", "STDNAMES.GPD", "TTFSUB.GPD", "Unidrv.dll", "unidrv.hlp",
+                  "Unidrvui.dll", "Unires.dll", "STDDTYPE.GDL", "STDSCHEM.GDL", "STDSCHMX.GDL"}) {
+                ::DeleteFileA((folder + name).c_str());
+            }
+        }
     }
 
     // The package copy files the setup INF under its own name in Wine's INF folder, and
@@ -336,12 +355,14 @@ TEST_F(InstallerTest, RegistersTheDriverAndAddsThePrinterOnItsPort) {
     SystemCallsOverride restore;
     std::vector<DriverRecord> handed;
     DWORD handedFlags = 0;
+    bool waitCursorOn = false;
     auto real = SystemCalls::Real().addPrinterDriverEx;
     System().addPrinterDriverEx = [&](LPSTR server, DWORD level, LPBYTE info, DWORD flags) {
         EXPECT_EQ(nullptr, server);
         EXPECT_EQ(6u, level);
         handed.push_back(ToRecord(*reinterpret_cast<const DRIVER_INFO_6A*>(info)));
         handedFlags = flags;
+        waitCursorOn = app_.IsWaitCursorOn();
         return real(server, level, info, flags);
     };
     MessageBoxScript boxes;
@@ -375,6 +396,8 @@ TEST_F(InstallerTest, RegistersTheDriverAndAddsThePrinterOnItsPort) {
     EXPECT_EQ("USB\\VID_1CBE&PID_0002", handed[0].hardwareId);
     EXPECT_EQ("ZNT-Series", handed[0].provider);
     EXPECT_EQ(DWORD(APD_COPY_ALL_FILES), handedFlags);
+    EXPECT_TRUE(waitCursorOn);
+    EXPECT_FALSE(app_.IsWaitCursorOn());
 
     std::optional<PrinterRecord> printer = ReadPrinter(kPrinter);
     ASSERT_TRUE(printer);
@@ -450,6 +473,8 @@ TEST_F(InstallerTest, PortStillUnknownAfterCreatingItStopsTheInstallation) {
         bool portCreated;
     } cases[] = {
         {"port created, still refused", "COM18:", 2, true},
+        {"port name of 254 characters, the longest the monitor takes",
+         "COM" + std::string(250, '8') + ":", 2, true},
         // The monitor takes 254 characters and a NUL: a longer name is never cut to fit.
         {"port name too long for the monitor", "COM" + std::string(260, '9') + ":", 1, false},
     };
