@@ -3,18 +3,43 @@
 #include <cstdio>
 #include <vector>
 
+#include <setupapi.h>
+
 #include "app/Elevation.h"
-#include "state/ProcessWide.h"
+#include "app/HostProbe.h"
+#include "app/UsbPrinterDevice.h"
 #include "framework/MessageMap.h"
 #include "platform/SpoolerFetch.h"
+#include "framework/PaintNow.h"
+#include "framework/WinApp.h"
+#include "install/FileCopy.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SystemCalls.h"
+#include "ports/DeviceChangeNotification.h"
+#include "ports/PortSelection.h"
 #include "resource.h"
+#include "state/ProcessWide.h"
 
 namespace {
 
 // The five port kinds; clicking one clears the other four.
 constexpr int kPortKindRadios[] = {IDC_PORT_SERIAL, IDC_PORT_TCPIP, IDC_PORT_USB, IDC_PORT_LPT,
                                    IDC_PORT_UTP};
+
+// The kinds the port selection path installs, in the order OK reads their buttons.
+struct PortKindRadio {
+    int radio;
+    const char* kind;
+};
+constexpr PortKindRadio kPortKinds[] = {{IDC_PORT_SERIAL, "COM"},
+                                        {IDC_PORT_TCPIP, "TCPIP"},
+                                        {IDC_PORT_LPT, "LPT"},
+                                        {IDC_PORT_UTP, "UTP"}};
+
+constexpr char kVirtualComNotice[] = "Installing Virtual COM driver.\n\nPlease wait...";
+constexpr char kVirtualComInfX86[] = "x86\\ousb_dev_serial_x86.inf";
+constexpr char kVirtualComInfX64[] = "x64\\ousb_dev_serial_x64.inf";
+constexpr char kUsbHardwareId[] = "USB\\VID_1CBE&PID_0002";
 
 constexpr DWORD kGridLinesAndFullRowSelect = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 constexpr int kIconSpacingX = 350;
@@ -135,9 +160,78 @@ void CSetupDlg::OnCancelClicked(UINT) {
     OnCancel();
 }
 
-// The installation is not attached yet: OK keeps the dialog as it is rather than
-// ending it through the framework's default OK.
-void CSetupDlg::OnOkClicked(UINT) {}
+void CSetupDlg::OnOkClicked(UINT) {
+    // The port dialogs have no owner, so this dialog stays enabled while they run: another
+    // press of OK meanwhile must not start a second installation inside the first.
+    if (sequenceRunning_) return;
+    sequenceRunning_ = true;
+    struct EndOfSequence {
+        bool& running;
+        ~EndOfSequence() { running = false; }
+    } endOfSequence{sequenceRunning_};
+
+    CFileCopy copyHost(kVirtualComNotice);
+    SetupState& setup = Process().setup;
+    setup.makeDefault = makeDefaultCheck_.GetCheck() == BST_CHECKED ? 1 : 0;
+    setup.is64BitWindows = IsWow64Windows();
+    setup.osName = GetWindowsFamilyName();
+    // The package is copied on every press, before the name is looked at.
+    copyHost.CopyDriverFiles();
+
+    setup.printerName = printerNameEdit_.GetWindowText();
+    if (setup.printerName.empty()) {
+        AppMessageBox("Enter printer name");
+        return;
+    }
+    setup.usbSelected = usbRadio_.GetCheck() == BST_CHECKED ? 1 : 0;
+    if (setup.usbSelected == 1) {
+        InstallForUsbPrinter();
+    } else {
+        InstallThroughPortSelection();
+    }
+    CDialog::OnOK();
+}
+
+void CSetupDlg::InstallForUsbPrinter() {
+    SetupState& setup = Process().setup;
+    std::string infPath =
+        ProgramFolder() + (setup.is64BitWindows ? kVirtualComInfX64 : kVirtualComInfX86);
+    setup.vcomInfPath = infPath;
+    // The setup INF lies in the same folder; the installer derives its path from this.
+    setup.setupInfPath = infPath;
+
+    CFileCopy busyNotice(kVirtualComNotice);
+    busyNotice.Create(IDD_BUSY_NOTICE);
+    // Nothing below lets this thread paint until the arrival dialog runs.
+    PaintNow(busyNotice);
+    ShowWindow(SW_SHOW);
+
+    System().setupCopyOEMInf(infPath.c_str(), infPath.c_str(), SPOST_NONE,
+                             SP_COPY_OEMINF_CATALOG_ONLY, nullptr, 0, nullptr, nullptr);
+    System().updateDriverForPlugAndPlayDevices(nullptr, kUsbHardwareId, setup.vcomInfPath.c_str(),
+                                               0, nullptr);
+    setup.usbDeviceKnown = FindUsbPrinterPort();
+
+    CPortSelection portSelection;
+    if (setup.usbDeviceKnown == 1) {
+        portSelection.InstallOnChosenPort();
+        return;
+    }
+    CDeviceChangeNotification arrival;
+    arrival.DoModal();
+    // The printer may have arrived without a device that opens: then nothing is installed.
+    if (FindUsbPrinterPort() == 1) portSelection.InstallOnChosenPort();
+}
+
+void CSetupDlg::InstallThroughPortSelection() {
+    for (const auto& [radio, kind] : kPortKinds) {
+        if (::SendDlgItemMessageA(hwnd_, radio, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            Process().setup.portKind = kind;
+        }
+    }
+    CPortSelection portSelection;
+    portSelection.DoModal();
+}
 
 // The check box checks itself.
 void CSetupDlg::OnMakeDefaultClicked(UINT) {}

@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/KeyFilter.h"
+#include "ports/SetupQuestions.h"
 
 // The main setup window: printer name, one of five port kinds, the default-printer
 // choice; OK installs, Cancel asks before leaving.
@@ -25,7 +26,10 @@ private:
     bool OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result);
     void OnTabSelectionChanged(NMHDR*, LRESULT* result);
     void OnListClicked(NMHDR*, LRESULT* result);
+    // The installation sequence.
     void OnOkClicked(UINT id);
+    void InstallForUsbPrinter();
+    void InstallThroughPortSelection();
     void OnCancelClicked(UINT id);
     void OnMakeDefaultClicked(UINT id);
     void OnPortKindClicked(UINT id);
@@ -38,9 +42,8 @@ private:
     CEdit printerNameEdit_;
     CButton usbRadio_;
     CButton makeDefaultCheck_;
+    bool sequenceRunning_ = false;
 };
 
 inline constexpr char kDefaultPrinterName[] = "Quelor Thermal Receipt Printer";
-inline constexpr char kExitSetupQuestion[] =
-    "Setup is not complete. If you quit now, the program will not be installed.\nExit Setup?";
 inline constexpr char kSetupDialogCaption[] = "ZNT Series Printer Driver - Setup";

@@ -1,5 +1,6 @@
 #include "framework/DataExchange.h"
 
+#include "framework/Controls.h"
 #include "framework/Dialog.h"
 
 void BindControl(CDataExchange* dx, int id, CWnd& control) {
@@ -12,5 +13,16 @@ void ExchangeText(CDataExchange* dx, int id, std::string& value) {
         value = control.GetWindowText();
     } else {
         control.SetWindowText(value);
+    }
+}
+
+void ExchangeListBoxSelection(CDataExchange* dx, int id, std::string& value) {
+    CListBox list;
+    list.Attach(dx->Dialog().GetDlgItem(id));
+    if (dx->SaveAndValidate()) {
+        int selected = list.GetCurSel();
+        value = selected == LB_ERR ? std::string() : list.GetText(selected);
+    } else if (!value.empty()) {
+        list.SelectString(-1, value);
     }
 }

@@ -25,3 +25,8 @@ void BindControl(CDataExchange* dx, int id, CWnd& control);
 
 // Exchanges the whole text of control `id` with `value`.
 void ExchangeText(CDataExchange* dx, int id, std::string& value);
+
+// Exchanges a list box's selection by its text: reading gives the selected entry's text
+// (empty when nothing is selected); writing selects the first entry that begins with
+// `value`, and leaves the selection alone while `value` is empty.
+void ExchangeListBoxSelection(CDataExchange* dx, int id, std::string& value);

@@ -27,6 +27,19 @@
 #define IDB_SETUP_PICTURE 132
 #define IDC_NOTICE_TEXT 1002
 
+// Port selection dialog
+#define IDD_PORT_SELECTION 109
+#define IDC_PORT_SELECT_OK 1008
+#define IDC_PORT_SELECT_CANCEL 1006
+#define IDC_PORT_LIST 1016
+#define IDC_CURRENT_PORT 1017
+#define IDC_CONFIGURE_PORT 1029
+#define IDC_CREATE_PORT 1034
+
+// USB printer arrival dialog
+#define IDD_DEVICE_ARRIVAL 106
+#define IDC_ARRIVAL_PROMPT 1031
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
