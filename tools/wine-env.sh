@@ -44,12 +44,14 @@ wine_env_prepare() {
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
     if [ -z "${DISPLAY:-}" ]; then
-        if [ ! -f "$(wine_root)/display" ]; then
+        local display_file="$(wine_root)/display-$kind"
+        [ -f "$display_file" ] || display_file="$(wine_root)/display"
+        if [ ! -f "$display_file" ]; then
             echo "wine-run: no display: set DISPLAY or run 'tools/wine-session start'" >&2
             exit 2
         fi
         export DISPLAY
-        DISPLAY=$(cat "$(wine_root)/display")
+        DISPLAY=$(cat "$display_file")
     fi
     return 0
 }
