@@ -12,6 +12,7 @@
 
 #include "framework/WinApp.h"
 #include "install/DriverDirectory.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SystemCalls.h"
 #include "platform/UniqueHandle.h"
 #include "state/ProcessWide.h"
@@ -181,10 +182,8 @@ BOOL CInstaller::AddPrinterOnPort() {
 
 BOOL CInstaller::CopySetupInf() {
     SetupState& setup = Process().setup;
-    size_t lastBackslash = setup.setupInfPath.find_last_of('\\');
-    std::string folder =
-        lastBackslash == std::string::npos ? "" : setup.setupInfPath.substr(0, lastBackslash + 1);
-    setup.setupInfPath = folder + (setup.is64BitWindows == 1 ? kX64SetupInf : kSetupInf);
+    setup.setupInfPath =
+        FolderOf(setup.setupInfPath) + (setup.is64BitWindows == 1 ? kX64SetupInf : kSetupInf);
 
     // The plug-and-play update installs from the package's own INF, beside the files it
     // names; the store's copy has no files beside it.
