@@ -15,10 +15,13 @@ DWORD Remaining(ULONGLONG deadline) {
 void WaitPaintingOnly(DWORD milliseconds) {
     const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
     for (DWORD left = milliseconds; left > 0; left = Remaining(deadline)) {
-        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, left, QS_PAINT) != WAIT_OBJECT_0) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, left, QS_PAINT | QS_SENDMESSAGE) !=
+            WAIT_OBJECT_0) {
             continue;
         }
+        // Messages other threads send are no input, and their senders wait for the answer.
         MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
             ::DispatchMessageA(&msg);
         }

@@ -5,8 +5,8 @@
 namespace framework {
 
 // Waits the given time on a thread that keeps its windows but takes no input meanwhile: only
-// paint messages are handled, so that a notice shown during the wait stays drawn (and its
-// changing text is seen) while clicks and keys wait in the queue.
+// paint messages and messages sent by other threads are handled, so that a notice shown during
+// the wait stays drawn (and its changing text is seen) while clicks and keys wait in the queue.
 void WaitPaintingOnly(DWORD milliseconds);
 
 // Throws away the keyboard and mouse input that reached this thread's windows during a wait in

@@ -21,6 +21,14 @@ bool RescanThread::Start(HWND dialog) {
 
 void RescanThread::Stop() {
     ::SetEvent(stop_.get());
+    // The rescan's notice and the dialog live on different threads: while the notice goes, the
+    // system may send the dialog's thread activation messages. They are handled here, so that
+    // the rescan thread never waits for this thread while this thread waits for it.
+    while (thread_.running()) {
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    }
     thread_.join();
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -424,9 +425,12 @@ TEST_F(NetworkDialogTest, SetParametersBroadcastsTheSettingsThenTheReboot) {
         rebootAt = ::GetTickCount64();
         // During the fifteen seconds of the reboot the notice is up, and drawn.
         ::Sleep(3000);
-        if (HWND notice = FindProcessWindow(kNoticeCaption)) {
+        HWND notice = FindProcessWindow(kNoticeCaption);
+        EXPECT_NE(nullptr, notice);
+        if (notice) {
             const std::string text = ControlText(notice, IDC_NOTICE_TEXT);
             noticeDuringWait = text.rfind("Rebooting Printer.\n\n", 0) == 0;
+            if (!noticeDuringWait) std::printf("the notice showed \"%s\"\n", text.c_str());
             SaveScreenshot(notice, Screenshot("settings-notice-during-wait.bmp"));
         }
         discovery = printer.next(20s);
@@ -497,6 +501,69 @@ TEST_F(NetworkDialogTest, NewSettingsListThePrinterUnderItsNewAddress) {
     EXPECT_EQ(1, Network().rescanned.load());
     EXPECT_EQ(std::vector<std::string>{"Printer Parameters changed successfully"}, boxes.texts());
     EXPECT_EQ(1, printers.record().printers[0].reboots);
+}
+
+TEST_F(NetworkDialogTest, NoAnswerToTheRescanKeepsTheListsAfterFiveAttempts) {
+    auto printer = std::make_unique<Printers>(
+        std::vector<sim::PrinterProfile>{Printer("127.0.0.32", "00 11 22 33 44 32")});
+    ASSERT_TRUE(printer->started());
+    AddNewTCPIPPort dialog;
+    ULONGLONG rescanStarted = 0, settingsClosed = 0;
+    RunWithUser(dialog, kAddPortCaption, [&](HWND hwnd) {
+        ASSERT_TRUE(Eventually([&] { return ComboCount(hwnd, IDC_TCPIP_ADDRESS_LIST) == 1; }));
+        Click(hwnd, IDC_NEW_IP_SETTINGS);
+        HWND settings = nullptr;
+        ASSERT_TRUE(Eventually([&] { return (settings = FindProcessWindow(kSettingsCaption)); }));
+        ::SetDlgItemTextA(settings, IDC_SETTINGS_IP, "127.0.0.33");
+        Click(settings, IDOK);
+        // The printer takes its settings and reboots, and then is heard no more.
+        ASSERT_TRUE(printer->waitUntil(
+            [](const sim::SimulatorRecord& r) { return r.printers[0].reboots == 1; }, 10s));
+        printer.reset();
+        Eventually(
+            [&] {
+                return FindProcessWindow(kNoticeCaption) &&
+                       ControlText(FindProcessWindow(kNoticeCaption), IDC_NOTICE_TEXT)
+                               .rfind("Rescanning", 0) == 0;
+            },
+            20s);
+        rescanStarted = ::GetTickCount64();
+        EXPECT_TRUE(Eventually([&] { return !::IsWindow(settings); }, 40s));
+        settingsClosed = ::GetTickCount64();
+    });
+    EXPECT_GE(settingsClosed - rescanStarted, 24000u) << "five attempts of five seconds";
+    EXPECT_EQ(1, Network().rescanned.load());
+    EXPECT_EQ(0u, Network().rescanStore.count());
+}
+
+// A second Set Parameters while the first one's rescan runs ends that rescan: it can no longer
+// close the dialog or change what the dialog's opener reads.
+TEST_F(NetworkDialogTest, ASecondSetParametersEndsTheEarlierRescan) {
+    Printers printers({Printer("127.0.0.34", "00 11 22 33 44 34")});
+    ASSERT_TRUE(printers.started());
+    PrinterParameterSettings dialog("127.0.0.34", "255.0.0.0", "127.0.0.1", "0", "30",
+                                    "00 11 22 33 44 34");
+    bool openAfterwards = false;
+    RunWithUser(dialog, kSettingsCaption, [&](HWND hwnd) {
+        Click(hwnd, IDOK);
+        ASSERT_TRUE(Eventually(
+            [&] {
+                HWND notice = FindProcessWindow(kNoticeCaption);
+                return notice && ControlText(notice, IDC_NOTICE_TEXT).rfind("Rescanning", 0) == 0;
+            },
+            25s));
+        ::SetDlgItemTextA(hwnd, IDC_SETTINGS_GATEWAY, std::string(74, '1').c_str());
+        Click(hwnd, IDOK);
+        ASSERT_TRUE(Eventually([&] { return boxes.texts().size() == 2; }));
+        ::Sleep(7000);
+        openAfterwards = ::IsWindow(hwnd) && ::IsWindowVisible(hwnd);
+    });
+    EXPECT_TRUE(openAfterwards);
+    EXPECT_EQ((std::vector<std::string>{"Printer Parameters changed successfully",
+                                        "Couldn't change Printer Parameters. Try again!!"}),
+              boxes.texts());
+    EXPECT_EQ(0, Network().rescanned.load());
+    EXPECT_EQ(nullptr, FindProcessWindow(kNoticeCaption));
 }
 
 // ---------------------------------------------------------------------------------------------
