@@ -8,9 +8,9 @@
 #include "network/dialogs/PortRecord.h"
 #include "network/dialogs/PrinterParameterSettings.h"
 #include "network/dialogs/PrinterStatusDialog.h"
+#include "network/dialogs/Warning.h"
 #include "network/protocol/DiscoveryReply.h"
 #include "network/protocol/SelfTestExchange.h"
-#include "platform/SystemCalls.h"
 #include "resource.h"
 
 namespace {
@@ -23,10 +23,6 @@ constexpr char kSetPort[] = "Set Printer Port!!";
 constexpr COLORREF kNoticeColour = RGB(255, 0, 0);
 
 }  // namespace
-
-int ShowWarning(HWND owner, const char* text) {
-    return System().messageBox(owner, text, "Warning", MB_OK);
-}
 
 AddNewTCPIPPort::AddNewTCPIPPort(HWND owner) : CDialogEx(IDD_ADD_TCPIP_PORT, owner) {}
 

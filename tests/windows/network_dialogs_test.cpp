@@ -130,6 +130,11 @@ TEST_F(NetworkDialogTest, ListsPrintersInTheOrderOfTheirRepliesAndPairsTheSelect
         Select(hwnd, IDC_TCPIP_ADDRESS_LIST, 0);
         EXPECT_EQ(0, ComboSelection(hwnd, IDC_TCPIP_PORT_LIST));
         SaveScreenshot(hwnd, Screenshot("add-port-two-printers.bmp"));
+        // With the selection gone (the user typed into the field), no printer is chosen.
+        ::SendDlgItemMessageA(hwnd, IDC_TCPIP_ADDRESS_LIST, CB_SETCURSEL, WPARAM(-1), 0);
+        Click(hwnd, IDC_PRINTER_STATUS);
+        EXPECT_TRUE(Eventually([&] { return boxes.shown("Add Printer IP Address!!"); }));
+        EXPECT_EQ(nullptr, FindProcessWindow(kStatusCaption));
     });
     EXPECT_EQ(IDCANCEL, result);
 
@@ -431,7 +436,7 @@ TEST_F(NetworkDialogTest, SetParametersBroadcastsTheSettingsThenTheReboot) {
             const std::string text = ControlText(notice, IDC_NOTICE_TEXT);
             noticeDuringWait = text.rfind("Rebooting Printer.\n\n", 0) == 0;
             if (!noticeDuringWait) std::printf("the notice showed \"%s\"\n", text.c_str());
-            SaveScreenshot(notice, Screenshot("settings-notice-during-wait.bmp"));
+            SaveScreenshot(::GetDesktopWindow(), Screenshot("settings-notice-during-wait.bmp"));
         }
         discovery = printer.next(20s);
         // Return while the rescan runs: the dialog closes and the rescan ends with it.
