@@ -19,8 +19,7 @@ void listenForReplies(StopSignal& stop, const ReplySink& sink) {
     if (!library) return;
     Socket socket = Socket::udp();
     if (!socket) return;
-    WatchedSocket watched(stop, socket);
-    if (!watched) return;
+    if (!socket.stopWith(stop)) return;
     socket.setBroadcast();
     // Nothing binds the socket: the request's send gives it the port that the printers answer
     // to. Without that send there is nothing to wait for, and Winsock would fail every receive
@@ -46,6 +45,9 @@ void listenForReplies(StopSignal& stop, const ReplySink& sink) {
             // only spin.
             case IoStatus::Closed:
             case IoStatus::Failed:
+            case IoStatus::WouldBlock:
+            case IoStatus::TimedOut:
+            case IoStatus::Stopped:
                 return;
         }
     }

@@ -34,7 +34,9 @@ constexpr std::size_t lampIndex(Lamp lamp) {
 std::string_view lampCaption(Lamp lamp);
 
 // Where the poller's lamp changes go. The status dialog turns them into pictures on its own
-// thread; whatever implements this is called from the poller's thread.
+// thread; whatever implements this is called from the poller's thread. The poller's stop waits
+// for a call under way to return, so an implementation must never wait for the thread that
+// stops the poller (the dialog's: post the change, do not send it).
 class LampPanel {
 public:
     virtual ~LampPanel() = default;

@@ -3,15 +3,20 @@
 #include <charconv>
 #include <utility>
 
+#include "network/protocol/StopSignal.h"
+
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
-#include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace net {
@@ -23,6 +28,9 @@ constexpr int kNoSignal = 0;
 int lastError() {
     return WSAGetLastError();
 }
+bool wouldBlock(int error) {
+    return error == WSAEWOULDBLOCK;
+}
 #else
 using Length = socklen_t;
 // A printer that has gone away must not end the program with SIGPIPE.
@@ -33,9 +41,16 @@ int lastError() {
 bool interrupted(int error) {
     return error == EINTR;
 }
+bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
 #endif
 
+// Without a wake-up object a wait looks at the stop flag this often.
+constexpr std::chrono::milliseconds kFlagLookInterval{100};
+
 IoStatus statusOfError(int error) {
+    if (wouldBlock(error)) return IoStatus::WouldBlock;
 #ifdef _WIN32
     switch (error) {
         case WSAEMSGSIZE:
@@ -81,6 +96,18 @@ void closeNative(NativeSocket handle) {
     ::closesocket(static_cast<SOCKET>(handle));
 #else
     ::close(handle);
+#endif
+}
+
+bool setBlocking(NativeSocket handle, bool blocking) {
+#ifdef _WIN32
+    u_long nonBlocking = blocking ? 0 : 1;
+    return ::ioctlsocket(static_cast<SOCKET>(handle), FIONBIO, &nonBlocking) == 0;
+#else
+    const int flags = ::fcntl(handle, F_GETFL);
+    if (flags < 0) return false;
+    const int wanted = blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK;
+    return ::fcntl(handle, F_SETFL, wanted) == 0;
 #endif
 }
 
@@ -132,6 +159,10 @@ bool isLoopback(std::uint32_t address) {
     return (address >> 24) == 127;
 }
 
+bool isUsableAddressText(std::string_view text) {
+    return text.size() <= kMaxAddressTextSize;
+}
+
 SocketLibrary::SocketLibrary() {
 #ifdef _WIN32
     WSADATA data;
@@ -157,13 +188,26 @@ Socket Socket::tcp() {
 
 Socket::Socket(Socket&& other) noexcept
     : handle_(std::exchange(other.handle_, kNoSocket)),
-      closedByUnblock_(other.closedByUnblock_.exchange(false)) {}
+      stop_(std::exchange(other.stop_, nullptr)),
+      deadline_(std::exchange(other.deadline_, std::nullopt)),
+      waitable_(std::exchange(other.waitable_, false))
+#ifdef _WIN32
+      ,
+      events_(std::exchange(other.events_, nullptr))
+#endif
+{
+}
 
 Socket& Socket::operator=(Socket&& other) noexcept {
     if (this != &other) {
         close();
         handle_ = std::exchange(other.handle_, kNoSocket);
-        closedByUnblock_ = other.closedByUnblock_.exchange(false);
+        stop_ = std::exchange(other.stop_, nullptr);
+        deadline_ = std::exchange(other.deadline_, std::nullopt);
+        waitable_ = std::exchange(other.waitable_, false);
+#ifdef _WIN32
+        events_ = std::exchange(other.events_, nullptr);
+#endif
     }
     return *this;
 }
@@ -188,108 +232,200 @@ bool Socket::setLinger(std::uint16_t seconds) {
                         sizeof value) == 0;
 }
 
-bool Socket::setReuseAddress() {
+bool Socket::makeWaitable() {
+    if (waitable_) return true;
+    if (handle_ == kNoSocket) return false;
 #ifdef _WIN32
-    // On Winsock this option lets a second socket steal a port in use, which nobody wants.
-    return true;
+    // The event select puts the socket in non-blocking mode itself; a wait then watches this
+    // event beside the stop's.
+    events_ = ::WSACreateEvent();
+    if (events_ == WSA_INVALID_EVENT) {
+        events_ = nullptr;
+        return false;
+    }
+    if (::WSAEventSelect(static_cast<SOCKET>(handle_), static_cast<WSAEVENT>(events_),
+                         FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) != 0) {
+        ::WSACloseEvent(static_cast<WSAEVENT>(events_));
+        events_ = nullptr;
+        return false;
+    }
 #else
-    const int enable = 1;
-    return ::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &enable, sizeof enable) == 0;
+    if (!setBlocking(handle_, false)) return false;
 #endif
+    waitable_ = true;
+    return true;
 }
 
-bool Socket::setReceiveBufferSize(int bytes) {
-    return ::setsockopt(handle_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
-                        sizeof bytes) == 0;
+bool Socket::stopWith(const StopSignal& stop) {
+    if (!makeWaitable()) return false;
+    stop_ = &stop;
+    return true;
 }
 
-bool Socket::bind(const Ipv4Endpoint& local) {
-    const auto address = toSockaddr(local);
-    return ::bind(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+bool Socket::setDeadline(Clock::time_point deadline) {
+    if (!makeWaitable()) return false;
+    deadline_ = deadline;
+    return true;
 }
 
-bool Socket::listen(int backlog) {
-    return ::listen(handle_, backlog) == 0;
+bool Socket::stopRequested() const {
+    return stop_ && stop_->requested();
 }
 
-Socket Socket::accept(Ipv4Endpoint* peer) {
-    sockaddr_in address{};
-    Length length = sizeof address;
-    const auto accepted =
-        retrying([&] { return ::accept(handle_, reinterpret_cast<sockaddr*>(&address), &length); });
-    Socket result(static_cast<NativeSocket>(accepted));
-    if (result && peer) *peer = fromSockaddr(address);
-    return result;
+Socket::Readiness Socket::await(Direction direction, std::optional<int>* connectOutcome) {
+    const WakeHandle wake = stop_ ? stop_->wakeHandle() : kNoWake;
+    for (;;) {
+        if (stopRequested()) return Readiness::Stopped;
+        std::optional<std::chrono::milliseconds> limit;
+        if (deadline_) {
+            const auto left = *deadline_ - Clock::now();
+            if (left <= Clock::duration::zero()) return Readiness::TimedOut;
+            // Rounded up, so that the wait never ends just short of the deadline and spins.
+            limit = std::chrono::ceil<std::chrono::milliseconds>(left);
+        }
+        if (stop_ && wake == kNoWake && (!limit || *limit > kFlagLookInterval)) {
+            limit = kFlagLookInterval;
+        }
+#ifdef _WIN32
+        WSAEVENT events[2] = {static_cast<WSAEVENT>(events_), static_cast<WSAEVENT>(wake)};
+        const DWORD count = wake == kNoWake ? 1 : 2;
+        const DWORD timeout = limit ? static_cast<DWORD>(limit->count()) : WSA_INFINITE;
+        const DWORD result = ::WSAWaitForMultipleEvents(count, events, FALSE, timeout, FALSE);
+        if (result == WSA_WAIT_EVENT_0) {
+            // Clears the event; the call that follows tells what the socket is ready for.
+            WSANETWORKEVENTS happened{};
+            ::WSAEnumNetworkEvents(static_cast<SOCKET>(handle_), events[0], &happened);
+            if (connectOutcome && (happened.lNetworkEvents & FD_CONNECT)) {
+                *connectOutcome = happened.iErrorCode[FD_CONNECT_BIT];
+            }
+            return Readiness::Ready;
+        }
+        if (result == WSA_WAIT_EVENT_0 + 1) return Readiness::Stopped;
+        if (result != WSA_WAIT_TIMEOUT) return Readiness::Failed;
+        (void)direction;
+#else
+        (void)connectOutcome;
+        pollfd watched[2] = {
+            {handle_, static_cast<short>(direction == Direction::Read ? POLLIN : POLLOUT), 0},
+            {wake, POLLIN, 0}};
+        const nfds_t count = wake == kNoWake ? 1 : 2;
+        const int result = ::poll(watched, count, limit ? static_cast<int>(limit->count()) : -1);
+        if (result < 0) {
+            if (interrupted(lastError())) continue;
+            return Readiness::Failed;
+        }
+        if (count == 2 && watched[1].revents != 0) return Readiness::Stopped;
+        // An error or hang-up counts as ready too: the call that follows reports it.
+        if (watched[0].revents != 0) return Readiness::Ready;
+#endif
+    }
+}
+
+template <typename Call>
+IoResult Socket::whenReady(Direction direction, Call call) {
+    for (;;) {
+        if (stopRequested()) return {IoStatus::Stopped, 0};
+        IoResult result = call();
+        if (result.status != IoStatus::WouldBlock || !waitable_) return result;
+        switch (await(direction)) {
+            case Readiness::Ready:
+                break;
+            case Readiness::Stopped:
+                return {IoStatus::Stopped, 0};
+            case Readiness::TimedOut:
+                return {IoStatus::TimedOut, 0};
+            case Readiness::Failed:
+                return {IoStatus::Failed, 0};
+        }
+    }
 }
 
 bool Socket::connect(const Ipv4Endpoint& remote) {
+    if (stopRequested()) return false;
     const auto address = toSockaddr(remote);
-    return ::connect(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-}
-
-std::optional<Ipv4Endpoint> Socket::localEndpoint() const {
-    sockaddr_in address{};
-    Length length = sizeof address;
-    if (::getsockname(handle_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return std::nullopt;
+    if (::connect(handle_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        return true;
     }
-    return fromSockaddr(address);
+    if (!waitable_) return false;
+#ifdef _WIN32
+    if (lastError() != WSAEWOULDBLOCK) return false;
+    // The outcome arrives as the connect event; other events cannot come before it.
+    std::optional<int> outcome;
+    while (!outcome) {
+        if (await(Direction::Write, &outcome) != Readiness::Ready) return false;
+    }
+    return *outcome == 0;
+#else
+    if (lastError() != EINPROGRESS && !interrupted(lastError())) return false;
+    if (await(Direction::Write) != Readiness::Ready) return false;
+    int error = 0;
+    socklen_t length = sizeof error;
+    return ::getsockopt(handle_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+#endif
 }
 
 IoResult Socket::sendTo(std::span<const std::uint8_t> data, const Ipv4Endpoint& to) {
     const auto address = toSockaddr(to);
-    const auto sent = retrying([&] {
-        return ::sendto(handle_, reinterpret_cast<const char*>(data.data()),
-                        static_cast<int>(data.size()), kNoSignal,
-                        reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return whenReady(Direction::Write, [&]() -> IoResult {
+        const auto sent = retrying([&] {
+            return ::sendto(handle_, reinterpret_cast<const char*>(data.data()),
+                            static_cast<int>(data.size()), kNoSignal,
+                            reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        });
+        if (sent < 0) return {statusOfError(lastError()), 0};
+        return {IoStatus::Ok, static_cast<std::size_t>(sent)};
     });
-    if (sent < 0) return {statusOfError(lastError()), 0};
-    return {IoStatus::Ok, static_cast<std::size_t>(sent)};
 }
 
 IoResult Socket::send(std::span<const std::uint8_t> data) {
-    const auto sent = retrying([&] {
-        return ::send(handle_, reinterpret_cast<const char*>(data.data()),
-                      static_cast<int>(data.size()), kNoSignal);
+    return whenReady(Direction::Write, [&]() -> IoResult {
+        const auto sent = retrying([&] {
+            return ::send(handle_, reinterpret_cast<const char*>(data.data()),
+                          static_cast<int>(data.size()), kNoSignal);
+        });
+        if (sent < 0) return {statusOfError(lastError()), 0};
+        return {IoStatus::Ok, static_cast<std::size_t>(sent)};
     });
-    if (sent < 0) return {statusOfError(lastError()), 0};
-    return {IoStatus::Ok, static_cast<std::size_t>(sent)};
 }
 
 IoResult Socket::receiveFrom(std::span<std::uint8_t> buffer, Ipv4Endpoint& from) {
-    sockaddr_in address{};
-    Length length = sizeof address;
 #ifdef _WIN32
     constexpr int kFlags = 0;
 #else
     // With MSG_TRUNC Linux reports a datagram's full length, which tells a cut one apart.
     constexpr int kFlags = MSG_TRUNC;
 #endif
-    const auto received = retrying([&] {
-        return ::recvfrom(handle_, reinterpret_cast<char*>(buffer.data()),
-                          static_cast<int>(buffer.size()), kFlags,
-                          reinterpret_cast<sockaddr*>(&address), &length);
+    return whenReady(Direction::Read, [&]() -> IoResult {
+        sockaddr_in address{};
+        Length length = sizeof address;
+        const auto received = retrying([&] {
+            return ::recvfrom(handle_, reinterpret_cast<char*>(buffer.data()),
+                              static_cast<int>(buffer.size()), kFlags,
+                              reinterpret_cast<sockaddr*>(&address), &length);
+        });
+        if (received < 0) {
+            const auto status = statusOfError(lastError());
+            if (status == IoStatus::Truncated) from = fromSockaddr(address);
+            return {status, status == IoStatus::Truncated ? buffer.size() : 0};
+        }
+        from = fromSockaddr(address);
+        if (static_cast<std::size_t>(received) > buffer.size()) {
+            return {IoStatus::Truncated, buffer.size()};
+        }
+        return {IoStatus::Ok, static_cast<std::size_t>(received)};
     });
-    if (received < 0) {
-        const auto status = statusOfError(lastError());
-        if (status == IoStatus::Truncated) from = fromSockaddr(address);
-        return {status, status == IoStatus::Truncated ? buffer.size() : 0};
-    }
-    from = fromSockaddr(address);
-    if (static_cast<std::size_t>(received) > buffer.size()) {
-        return {IoStatus::Truncated, buffer.size()};
-    }
-    return {IoStatus::Ok, static_cast<std::size_t>(received)};
 }
 
 IoResult Socket::receive(std::span<std::uint8_t> buffer) {
-    const auto received = retrying([&] {
-        return ::recv(handle_, reinterpret_cast<char*>(buffer.data()),
-                      static_cast<int>(buffer.size()), 0);
+    return whenReady(Direction::Read, [&]() -> IoResult {
+        const auto received = retrying([&] {
+            return ::recv(handle_, reinterpret_cast<char*>(buffer.data()),
+                          static_cast<int>(buffer.size()), 0);
+        });
+        if (received < 0) return {statusOfError(lastError()), 0};
+        if (received == 0 && !buffer.empty()) return {IoStatus::Closed, 0};
+        return {IoStatus::Ok, static_cast<std::size_t>(received)};
     });
-    if (received < 0) return {statusOfError(lastError()), 0};
-    if (received == 0 && !buffer.empty()) return {IoStatus::Closed, 0};
-    return {IoStatus::Ok, static_cast<std::size_t>(received)};
 }
 
 bool Socket::shutdownSend() {
@@ -308,24 +444,32 @@ bool Socket::shutdownBoth() {
 #endif
 }
 
-void Socket::unblock() {
-    if (handle_ == kNoSocket) return;
-#ifdef _WIN32
-    // Winsock cancels a blocking call only when its socket is closed; shutting down a datagram
-    // socket leaves a receive waiting.
-    if (!closedByUnblock_.exchange(true)) closeNative(handle_);
-#else
-    // Shutting down wakes the call and keeps the descriptor, so that its number cannot be given
-    // to another socket while the worker may still use it. Linux wakes unconnected datagram
-    // sockets too, although it reports ENOTCONN for them.
-    ::shutdown(handle_, SHUT_RDWR);
-#endif
-}
-
 void Socket::close() {
     if (handle_ == kNoSocket) return;
-    if (!closedByUnblock_.exchange(false)) closeNative(handle_);
+    if (waitable_) {
+        if (stopRequested() || (deadline_ && Clock::now() >= *deadline_)) {
+            // Stopped or out of time: the close must not linger on what the peer has not
+            // taken. With linger off the system still delivers it in the background.
+            linger off{};
+            ::setsockopt(handle_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&off),
+                         sizeof off);
+        }
+#ifdef _WIN32
+        ::WSAEventSelect(static_cast<SOCKET>(handle_), static_cast<WSAEVENT>(events_), 0);
+#endif
+        // A lingering close of a non-blocking socket fails on Winsock, leaving the handle open;
+        // back in blocking mode it lingers as any other.
+        setBlocking(handle_, true);
+    }
+    closeNative(handle_);
     handle_ = kNoSocket;
+#ifdef _WIN32
+    if (events_) ::WSACloseEvent(static_cast<WSAEVENT>(events_));
+    events_ = nullptr;
+#endif
+    waitable_ = false;
+    stop_ = nullptr;
+    deadline_.reset();
 }
 
 }  // namespace net

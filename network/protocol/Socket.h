@@ -1,6 +1,6 @@
 #pragma once
 
-#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -35,6 +35,14 @@ std::string formatIpv4(std::uint32_t address);
 std::string formatEndpoint(const Ipv4Endpoint& endpoint);
 bool isLoopback(std::uint32_t address);
 
+// The longest dotted IPv4 text, "255.255.255.255".
+inline constexpr std::size_t kMaxAddressTextSize = 15;
+
+// Whether a printer's address text can be used as it is: a longer text is no IPv4 address,
+// and cutting it to fit would name some other host. Such a text is refused whole; the
+// exchanges that connect to an address refuse it too.
+bool isUsableAddressText(std::string_view text);
+
 // Winsock must be started before its first socket and every start balanced by a cleanup; the
 // BSD interface needs neither. Each exchange holds one for as long as it uses sockets.
 class SocketLibrary {
@@ -56,6 +64,9 @@ enum class IoStatus {
     Truncated,  // the datagram did not fit; `bytes` holds what did
     Reset,      // the peer or the path reported an error; a datagram socket can go on
     Failed,
+    WouldBlock,  // a non-blocking socket that is not ready; nothing was done
+    Stopped,     // the stop signal the socket waits with was requested; nothing was done
+    TimedOut,    // the socket's deadline passed; nothing was done
 };
 
 struct IoResult {
@@ -65,8 +76,12 @@ struct IoResult {
     bool ok() const { return status == IoStatus::Ok; }
 };
 
+class StopSignal;
+
 class Socket {
 public:
+    using Clock = std::chrono::steady_clock;
+
     static Socket udp();
     static Socket tcp();
 
@@ -83,14 +98,21 @@ public:
 
     bool setBroadcast();
     bool setLinger(std::uint16_t seconds);
-    bool setReuseAddress();
-    bool setReceiveBufferSize(int bytes);
 
-    bool bind(const Ipv4Endpoint& local);
-    bool listen(int backlog);
-    Socket accept(Ipv4Endpoint* peer = nullptr);
+    // From here on every call that would block waits on the socket and on `stop` together, and
+    // returns IoStatus::Stopped (connect: false) as soon as the stop is requested, before or
+    // during the wait. The worker that owns the socket calls this and later closes the socket
+    // itself. A socket closed after its stop was requested is closed without linger: the stop
+    // must not wait for the system to deliver what the printer no longer takes, and an owner
+    // that has stopped wants nothing more from the connection. False when the socket cannot
+    // wait so; it is then left as it was.
+    bool stopWith(const StopSignal& stop);
+
+    // From here on every call that would block waits at most until `deadline` and then returns
+    // IoStatus::TimedOut (connect: false). May be combined with stopWith.
+    bool setDeadline(Clock::time_point deadline);
+
     bool connect(const Ipv4Endpoint& remote);
-    std::optional<Ipv4Endpoint> localEndpoint() const;
 
     IoResult sendTo(std::span<const std::uint8_t> data, const Ipv4Endpoint& to);
     IoResult send(std::span<const std::uint8_t> data);
@@ -100,18 +122,28 @@ public:
     bool shutdownSend();
     bool shutdownBoth();
 
-    // Called from another thread to end a receive, accept or connect that blocks on this socket.
-    // The socket stays owned by this object; only the blocked call returns, with an error or
-    // no bytes, and so does every later call.
-    void unblock();
-
     void close();
 
 private:
+    enum class Direction { Read, Write };
+    enum class Readiness { Ready, Stopped, TimedOut, Failed };
+
+    bool makeWaitable();
+    // On Windows `connectOutcome` receives the error code of a connect that has ended.
+    Readiness await(Direction direction, std::optional<int>* connectOutcome = nullptr);
+    bool stopRequested() const;
+    template <typename Call>
+    IoResult whenReady(Direction direction, Call call);
+
     NativeSocket handle_ = kNoSocket;
-    // Winsock wakes a blocked call only by closing the socket; the destructor must not close it
-    // a second time.
-    std::atomic<bool> closedByUnblock_ = false;
+    const StopSignal* stop_ = nullptr;
+    std::optional<Clock::time_point> deadline_;
+    // Set while the socket waits instead of blocking: it is then in non-blocking mode, and on
+    // Windows this event reports its network events.
+    bool waitable_ = false;
+#ifdef _WIN32
+    void* events_ = nullptr;
+#endif
 };
 
 }  // namespace net

@@ -13,11 +13,11 @@ namespace {
 void poll(StopSignal& stop, const std::string& ipAddress, LampPanel& lamps) {
     SocketLibrary library;
     Socket socket = Socket::tcp();
-    if (!socket) return;
-    WatchedSocket watched(stop, socket);
-    if (!watched) return;
+    if (!socket || !socket.stopWith(stop)) return;
+    // The linger stays on for the close after a broken connection; the close after a stop drops
+    // it, so that a printer that has vanished cannot hold the stop for a minute.
     socket.setLinger(kLingerSeconds);
-    const auto address = parseIpv4(ipAddress);
+    const auto address = isUsableAddressText(ipAddress) ? parseIpv4(ipAddress) : std::nullopt;
     if (!address || !socket.connect({*address, kStatusPort})) {
         if (!stop.requested()) applyUpdate(lamps, interpretStatus(kNoStatus));
         return;
@@ -26,7 +26,7 @@ void poll(StopSignal& stop, const std::string& ipAddress, LampPanel& lamps) {
 
     std::array<std::uint8_t, kStreamReceiveSize> answer;
     while (!stop.requested()) {
-        socket.send(kStatusRequest);
+        if (socket.send(kStatusRequest).status == IoStatus::Stopped) return;
         const auto received = socket.receive(answer);
         if (stop.requested()) return;
         if (!received.ok()) {

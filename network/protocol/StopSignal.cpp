@@ -1,45 +1,66 @@
 #include "network/protocol/StopSignal.h"
 
-#include "network/protocol/Socket.h"
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
+#endif
 
 namespace net {
+
+StopSignal::StopSignal() {
+#ifdef _WIN32
+    // Manual reset: the stop stays visible to every later wait until the next run.
+    wake_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+#else
+    wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+#endif
+}
+
+StopSignal::~StopSignal() {
+    if (wake_ == kNoWake) return;
+#ifdef _WIN32
+    ::CloseHandle(wake_);
+#else
+    ::close(wake_);
+#endif
+}
 
 void StopSignal::reset() {
     std::lock_guard lock(mutex_);
     requested_ = false;
-    watched_ = nullptr;
+    if (wake_ == kNoWake) return;
+#ifdef _WIN32
+    ::ResetEvent(wake_);
+#else
+    std::uint64_t count = 0;
+    while (::read(wake_, &count, sizeof count) > 0) {
+    }
+#endif
 }
 
 void StopSignal::request() {
     {
         std::lock_guard lock(mutex_);
         requested_ = true;
-        // Under the lock, so that the worker cannot close the socket meanwhile.
-        if (watched_) watched_->unblock();
+        if (wake_ != kNoWake) {
+#ifdef _WIN32
+            ::SetEvent(wake_);
+#else
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+#endif
+        }
     }
     stopped_.notify_all();
 }
 
-bool StopSignal::requested() const {
-    std::lock_guard lock(mutex_);
-    return requested_;
-}
-
 bool StopSignal::pause(std::chrono::milliseconds duration) {
     std::unique_lock lock(mutex_);
-    return !stopped_.wait_for(lock, duration, [this] { return requested_; });
-}
-
-WatchedSocket::WatchedSocket(StopSignal& signal, Socket& socket) : signal_(signal) {
-    std::lock_guard lock(signal_.mutex_);
-    if (signal_.requested_) return;
-    signal_.watched_ = &socket;
-    watching_ = true;
-}
-
-WatchedSocket::~WatchedSocket() {
-    std::lock_guard lock(signal_.mutex_);
-    if (watching_) signal_.watched_ = nullptr;
+    return !stopped_.wait_for(lock, duration, [this] { return requested_.load(); });
 }
 
 }  // namespace net

@@ -9,8 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,10 +20,12 @@
 #include "LampText.h"
 #include "LocalInterfaces.h"
 #include "RecordingPanel.h"
+#include "ServerSocket.h"
 #include "Waiting.h"
 #include "network/protocol/DiscoveryListener.h"
 #include "network/protocol/DiscoveryReply.h"
 #include "network/protocol/HardwareAddress.h"
+#include "network/protocol/ProtocolConstants.h"
 #include "network/protocol/RebootExchange.h"
 #include "network/protocol/RescanListener.h"
 #include "network/protocol/SelfTestExchange.h"
@@ -80,12 +84,25 @@ public:
         });
     }
 
-    // Asks the program to end as an interrupted one would, and returns its exit status.
+    // Asks the program to end as an interrupted one would, and returns its exit status, or -1
+    // when it did not end in time (it is then killed) or was never started. Only the pid this
+    // object started is ever signalled: kill(-1), as root, would reach every process.
     int terminate() {
-        ::kill(pid_, SIGTERM);
+        if (pid_ <= 0) return -1;
+        const pid_t pid = std::exchange(pid_, -1);
+        ::kill(pid, SIGTERM);
         int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        pid_t ended = 0;
+        while ((ended = ::waitpid(pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (ended != pid) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            return -1;
+        }
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -172,6 +189,40 @@ TEST(PrinterSimProgram, PlaysOnePrinterForEveryExchange) {
     EXPECT_EQ(net::parseReply(store.replies().front()).ip, "127.0.0.8");
 
     EXPECT_EQ(simulator.terminate(), 0);
+}
+
+// SIGTERM ends the program however it is being used: many printers, descriptors past 1024, a
+// client that floods it with requests and reads nothing.
+TEST(PrinterSimProgram, EndsOnSigtermUnderLoad) {
+    ASSERT_TRUE(sim::onlyLoopbackInterfaces()) << "run this program through tools/netns-run";
+    SimulatorProcess simulator({"--quiet", "--printers", "600"});
+    ASSERT_TRUE(simulator.started());
+    net::Socket greedy = net::Socket::tcp();
+    ASSERT_TRUE(eventually([&] {
+        greedy = net::Socket::tcp();
+        return greedy.connect({0x7F000258u, net::kStatusPort});  // the last, 127.0.2.88
+    }));
+    sim::setNonBlocking(greedy);
+    std::vector<std::uint8_t> requests;
+    for (int i = 0; i < 4096; ++i) requests.insert(requests.end(), {0x1B, 0x76});
+    int refusedInARow = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (refusedInARow < 100 && std::chrono::steady_clock::now() < deadline) {
+        const auto sent = greedy.send(requests);
+        refusedInARow = sent.status == net::IoStatus::WouldBlock ? refusedInARow + 1 : 0;
+        if (refusedInARow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(refusedInARow, 100) << "the simulator went on reading a client that reads nothing";
+    EXPECT_EQ(simulator.terminate(), 0);
+}
+
+TEST(PrinterSimProgram, EndsOnSigtermWhenIdle) {
+    SimulatorProcess simulator({});
+    ASSERT_TRUE(simulator.started());
+    ASSERT_TRUE(simulator.logged("ready, UDP 3000"));
+    EXPECT_EQ(simulator.terminate(), 0);
+    // Terminated once, it is no process of ours any more: nothing is signalled a second time.
+    EXPECT_EQ(simulator.terminate(), -1);
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 // program runs only inside the isolated namespace that tools/netns-run makes.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LampText.h"
 #include "LocalInterfaces.h"
 #include "PrinterSimulator.h"
 #include "RecordingPanel.h"
+#include "ServerSocket.h"
+#include "StalledPrinter.h"
 #include "Waiting.h"
 #include "network/protocol/DiscoveryListener.h"
 #include "network/protocol/DiscoveryReply.h"
@@ -43,6 +48,45 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> replies_;
+};
+
+// A stop must return at once; this only leaves room for a loaded machine and the sanitizers.
+constexpr std::chrono::milliseconds kPrompt{1500};
+
+// Plays the printers' UDP port itself and answers one discovery request with datagrams as fast
+// as it can send them, until it is ended: a flood no simulator loop would make.
+class ReplyFlood {
+public:
+    ReplyFlood() {
+        socket_ = net::Socket::udp();
+        bound_ = socket_ && sim::bindTo(socket_, {0, net::kPrinterUdpPort});
+        if (bound_) thread_ = std::thread([this] { run(); });
+    }
+    ~ReplyFlood() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    explicit operator bool() const { return bound_; }
+
+private:
+    void run() {
+        std::array<std::uint8_t, 64> request;
+        net::Ipv4Endpoint listener;
+        if (!socket_.receiveFrom(request, listener).ok()) return;
+        sim::setNonBlocking(socket_);
+        const std::string reply = sim::discoveryReply(PrinterProfile{});
+        const std::span bytes(reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size());
+        while (!done_) {
+            if (socket_.sendTo(bytes, listener).status == net::IoStatus::WouldBlock) {
+                std::this_thread::yield();
+            }
+        }
+    }
+
+    net::Socket socket_;
+    bool bound_ = false;
+    std::atomic<bool> done_ = false;
+    std::thread thread_;
 };
 
 PrinterProfile printerAt(const std::string& ip, const std::string& mac) {
@@ -174,6 +218,26 @@ TEST_F(Exchanges, StoppingTheListenerEndsItsBlockedReceive) {
     EXPECT_TRUE(returnsWithin([&] { listener.stop(); }));
     EXPECT_FALSE(listener.running());
     EXPECT_EQ(collector.count(), 0u);
+}
+
+// The sink does a little work for each reply, as a dialog's does, so that the stop comes while
+// replies are being delivered.
+TEST_F(Exchanges, StoppingTheListenerDuringAFloodOfRepliesReturnsPromptlyEveryTime) {
+    for (int round = 0; round < 40; ++round) {
+        ReplyFlood flood;
+        ASSERT_TRUE(flood) << "UDP 3000 is taken";
+        std::atomic<int> delivered = 0;
+        net::DiscoveryListener listener;
+        ASSERT_TRUE(listener.start([&](const std::string& reply) {
+            std::this_thread::sleep_for(std::chrono::microseconds(reply.size()));
+            ++delivered;
+        }));
+        ASSERT_TRUE(eventually([&] { return delivered > 200; })) << "round " << round;
+        EXPECT_TRUE(returnsWithin([&] { listener.stop(); }, kPrompt)) << "round " << round;
+        const int afterStop = delivered;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(delivered, afterStop) << "a reply was delivered after the stop";
+    }
 }
 
 // ---- rescan listener
@@ -352,7 +416,24 @@ TEST_F(Exchanges, SelfTestFailsWhenNoPrinterAcceptsOrTheAddressIsNoAddress) {
     EXPECT_EQ(net::runSelfTest("127.0.0.1"), net::kSelfTestFailed);
     EXPECT_EQ(net::runSelfTest("printer"), net::kSelfTestFailed);
     EXPECT_EQ(net::runSelfTest(""), net::kSelfTestFailed);
+    // Sixteen characters are refused whole, never cut to the fifteen of "127.0.0.2" and a digit.
+    EXPECT_EQ(net::runSelfTest("127.0.0.2000000"), net::kSelfTestFailed);
+    EXPECT_EQ(net::runSelfTest("127.0.0.20000000"), net::kSelfTestFailed);
     EXPECT_EQ(record().printers[0].selfTestConnections, 0);
+}
+
+// The patience is shortened here; the program waits kSelfTestPatience (30 s).
+TEST_F(Exchanges, SelfTestGivesUpOnAPrinterThatNeverClosesTheConnection) {
+    PrinterProfile hanging;
+    hanging.selfTestCloses = false;
+    play({hanging});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(net::runSelfTest("127.0.0.1", std::chrono::milliseconds(400)), net::kSelfTestDone);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(400));
+    EXPECT_LT(waited, kPrompt + std::chrono::milliseconds(400));
+    EXPECT_EQ(record().printers[0].selfTestBytes,
+              (std::vector<std::uint8_t>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
 }
 
 // ---- status poller
@@ -416,7 +497,7 @@ TEST_F(Exchanges, PrinterClosingTheConnectionShowsOffLineOnceAndEndsThePoller) {
 
 TEST_F(Exchanges, UnreachablePrinterShowsOffLineAndEndsThePoller) {
     play({printerAt("127.0.0.2", "00 11 22 33 44 55")});
-    for (const std::string address : {"127.0.0.1", "printer"}) {
+    for (const std::string address : {"127.0.0.1", "printer", "127.0.0.20000000"}) {
         RecordingPanel panel;
         net::StatusPoller poller;
         ASSERT_TRUE(poller.start(address, panel));
@@ -441,6 +522,135 @@ TEST_F(Exchanges, StoppingThePollerEndsItsBlockedReceiveAndItsLampChanges) {
     panel.setAllLamps(net::LampState::Idle);
     EXPECT_EQ(panel.changes(), changes + 1);
     EXPECT_EQ(lampText(panel.lamps()), "iiiiiiiiii");
+}
+
+TEST_F(Exchanges, UnusableAddressTextReachesNoPrinter) {
+    play({PrinterProfile{}});
+    RecordingPanel panel;
+    net::StatusPoller poller;
+    ASSERT_TRUE(poller.start("127.0.0.1\t\t\t\t\t\t\t", panel));
+    ASSERT_TRUE(eventually([&] { return !poller.running(); }));
+    poller.stop();
+    EXPECT_EQ(lampText(panel.lamps()), "aiiiiiiiii");
+    EXPECT_EQ(record().printers[0].statusConnections, 0);
+}
+
+// Before the stop closed without linger, this stop took the whole linger time (60 s).
+TEST_F(Exchanges, StoppingAPollerWhosePrinterTakesNoMoreDataReturnsPromptly) {
+    play({});
+    StalledPrinter printer(0x7F000009u);
+    ASSERT_TRUE(printer);
+    RecordingPanel panel;
+    net::StatusPoller poller;
+    ASSERT_TRUE(poller.start("127.0.0.9", panel));
+    ASSERT_TRUE(eventually([&] { return printer.stalled(); })) << panel.changes();
+    EXPECT_TRUE(poller.running());
+    EXPECT_TRUE(returnsWithin([&] { poller.stop(); }, kPrompt));
+    EXPECT_FALSE(poller.running());
+}
+
+// A printer that answers at once: lamp changes come one after the other when the stop does.
+TEST_F(Exchanges, StoppingThePollerDuringAFloodOfLampChangesReturnsPromptlyEveryTime) {
+    play({PrinterProfile{}});
+    for (int round = 0; round < 40; ++round) {
+        RecordingPanel panel;
+        net::StatusPoller poller;
+        ASSERT_TRUE(poller.start("127.0.0.1", panel));
+        ASSERT_TRUE(eventually([&] { return panel.changes() > 100; })) << "round " << round;
+        EXPECT_TRUE(returnsWithin([&] { poller.stop(); }, kPrompt)) << "round " << round;
+        const int afterStop = panel.changes();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(panel.changes(), afterStop) << "a lamp changed after the stop";
+    }
+}
+
+TEST_F(Exchanges, StartStopStartLeavesExactlyOnePoller) {
+    play({withStatus("1400000F,silent")});
+    RecordingPanel panel;
+    net::StatusPoller poller;
+    ASSERT_TRUE(poller.start("127.0.0.1", panel));
+    poller.stop();
+    ASSERT_TRUE(poller.start("127.0.0.1", panel));
+    // The first poller may have been stopped before it connected; either way one is left.
+    ASSERT_TRUE(simulatorSees(
+        [](const SimulatorRecord& r) { return r.printers[0].statusConnectionsOpen == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(record().printers[0].statusConnectionsOpen, 1);
+    EXPECT_TRUE(poller.running());
+    poller.stop();
+    EXPECT_TRUE(simulatorSees(
+        [](const SimulatorRecord& r) { return r.printers[0].statusConnectionsOpen == 0; }));
+}
+
+// ---- the simulator itself, under the loads the dialogs' tests bring
+
+TEST_F(Exchanges, SimulatorRefusesAPrinterWithoutStatusScript) {
+    sim::PrinterSimulator::Options options;
+    options.printers = {PrinterProfile{}};
+    options.printers[0].status.clear();
+    sim::PrinterSimulator simulator(std::move(options));
+    EXPECT_FALSE(simulator.start());
+    EXPECT_EQ(simulator.error(), "the printer at 127.0.0.1 has no status script");
+}
+
+// 1201 sockets: past the 1024 descriptors that a select set holds.
+TEST_F(Exchanges, SimulatorServesSixHundredPrinters) {
+    std::vector<PrinterProfile> printers{printerAt("127.0.0.1", "00 11 22 33 00 01")};
+    while (printers.size() < 600) printers.push_back(sim::nextPrinter(printers.back()));
+    for (auto& printer : printers) printer.status = *sim::parseStatusScript("3C000C00,silent");
+    play(printers);
+    ASSERT_EQ(printers.back().ip, "127.0.2.88");
+
+    ReplyCollector collector;
+    net::DiscoveryListener listener;
+    ASSERT_TRUE(listener.start(collector.sink()));
+    ASSERT_TRUE(simulatorSees([](const SimulatorRecord& r) { return r.discoveryRequests == 1; }));
+    // Loopback may drop replies once the listener's receive buffer is full; some must come.
+    ASSERT_TRUE(eventually([&] { return collector.count() > 0; }));
+    listener.stop();
+
+    for (const std::size_t i : {std::size_t{0}, std::size_t{599}}) {
+        RecordingPanel panel;
+        net::StatusPoller poller;
+        ASSERT_TRUE(poller.start(printers[i].ip, panel));
+        ASSERT_TRUE(simulatorSees(
+            [&](const SimulatorRecord& r) { return r.printers[i].statusRequests == 2; }));
+        poller.stop();
+        EXPECT_EQ(lampText(panel.lamps()), "cacccacccc") << printers[i].ip;
+        EXPECT_EQ(net::runSelfTest(printers[i].ip), net::kSelfTestDone) << printers[i].ip;
+    }
+}
+
+// A client that sends status requests and never reads the answers holds back only itself.
+TEST_F(Exchanges, SimulatorKeepsServingWhileAClientSendsWithoutReading) {
+    play({withStatus("1400000F")});
+    net::Socket greedy = net::Socket::tcp();
+    ASSERT_TRUE(greedy.connect({net::kLoopbackAddress, net::kStatusPort}));
+    sim::setNonBlocking(greedy);
+    std::vector<std::uint8_t> requests;
+    for (int i = 0; i < 4096; ++i) requests.insert(requests.end(), {0x1B, 0x76});
+    // Until the connection takes no more: the simulator has stopped reading it.
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    int refusedInARow = 0;
+    while (refusedInARow < 100 && std::chrono::steady_clock::now() < deadline) {
+        const auto sent = greedy.send(requests);
+        refusedInARow = sent.status == net::IoStatus::WouldBlock ? refusedInARow + 1 : 0;
+        if (refusedInARow) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(refusedInARow, 100);
+
+    ReplyCollector collector;
+    net::DiscoveryListener listener;
+    ASSERT_TRUE(listener.start(collector.sink()));
+    EXPECT_TRUE(eventually([&] { return collector.count() == 1; }));
+    listener.stop();
+    RecordingPanel panel;
+    net::StatusPoller poller;
+    ASSERT_TRUE(poller.start("127.0.0.1", panel));
+    EXPECT_TRUE(eventually([&] { return panel.changes() > 10; }));
+    poller.stop();
+    EXPECT_EQ(net::runSelfTest("127.0.0.1"), net::kSelfTestDone);
+    EXPECT_TRUE(returnsWithin([&] { simulator_->stop(); }, kPrompt));
 }
 
 }  // namespace

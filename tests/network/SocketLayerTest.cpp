@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 struct AddressCase {
@@ -28,6 +30,14 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"127.0.0.256", std::nullopt}, AddressCase{"127.0.0.1.5", std::nullopt},
         AddressCase{"127..0.1", std::nullopt}, AddressCase{" 127.0.0.1", std::nullopt},
         AddressCase{"127.0.0.1 ", std::nullopt}, AddressCase{"127.0.0.0001", std::nullopt}));
+
+TEST(AddressText, LongerThanTheLongestAddressIsRefusedWhole) {
+    EXPECT_TRUE(net::isUsableAddressText("255.255.255.255"));
+    EXPECT_TRUE(net::isUsableAddressText("127.0.0.1"));
+    // Cut to fifteen characters this would be 192.168.100.123, another host.
+    EXPECT_FALSE(net::isUsableAddressText("192.168.100.1234"));
+    EXPECT_FALSE(net::isUsableAddressText(std::string(1000, '1')));
+}
 
 TEST(FormatIpv4, WritesDottedDecimal) {
     EXPECT_EQ(net::formatIpv4(0x7F000001u), "127.0.0.1");

@@ -48,9 +48,18 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"cccccccaac", status(0x3C, 0x00, 0x00, 0x00), "cacccccaac"},
         // Feeding: feed button and busy.
         StatusCase{"cccccccccc", status(0x5C, 0x00, 0x00, 0x0F), "cccccccaac"},
-        // Cash drawer: only the all-clear answer turns it off again.
+        // Cash drawer: only the all-clear answer turns it off again, and it names no other
+        // lamp: an open cover stays open.
         StatusCase{"cccccccccc", status(0x10, 0x00, 0x00, 0x00), "ccccccaccc"},
         StatusCase{"ccccccaccc", status(0x14, 0x00, 0x00, 0x00), "ccccccaccc"},
+        StatusCase{"cacccccaac", status(0x10, 0x00, 0x00, 0x00), "caccccaaac"},
+        StatusCase{"cacccccccc", status(0x10, 0x00, 0x0C, 0x0F), "cacccaaccc"},
+        // The all-clear row needs all four bytes: with b1 or b2 set it is an answer like any
+        // other, whose first byte clears cover, feed button and busy.
+        StatusCase{"iiiiiiiiii", status(0x14, 0x05, 0x0C, 0x0F), "iciiiaicci"},
+        StatusCase{"aaaaaaaaaa", status(0x14, 0x05, 0x00, 0x0F), "acaaacacca"},
+        StatusCase{"aaaaaaaaaa", status(0x14, 0x00, 0x0C, 0x0F), "acaaaaacca"},
+        StatusCase{"aaaaaaaaaa", status(0x14, 0x80, 0x00, 0x0F), "acaaacacca"},
         // Any other first byte clears cover, feed button and busy, and no single answer
         // touches off-line, cutter, near end, auto-restorable or unrestorable.
         StatusCase{"aaaaaaaaaa", status(0x00, 0x00, 0x00, 0x00), "acaaacacca"},

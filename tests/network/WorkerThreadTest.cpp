@@ -1,4 +1,4 @@
-#include "framework/WorkerThread.h"
+#include "network/protocol/WorkerThread.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <stdexcept>
 
 namespace {
+
+using net::WorkerThread;
 
 TEST(WorkerThread, RunsTheCallableAndJoinsOnDestruction) {
     std::atomic<int> runs = 0;

@@ -34,6 +34,10 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
             line.quiet = true;
             continue;
         }
+        if (option == "--self-test-hold") {
+            printer.selfTestCloses = false;
+            continue;
+        }
         if (option == "--printer") {
             line.printers.push_back(nextPrinter(printer));
             continue;
@@ -131,6 +135,7 @@ Printer options (they describe the current printer; --printer begins the next on
                        anew. Default: 1400000F
   --reply TEXT         answer discovery with this text instead of the key list
   --reply-padding N    append N filler bytes to the reply (a reply longer than 1024 bytes)
+  --self-test-hold     keep the self-test connection open after the command, never close it
   --printer            begin the next printer: the next address and MAC, the rest copied
 
 General options:

@@ -44,6 +44,9 @@ struct PrinterProfile {
     std::optional<std::string> reply;
     // Filler after the key list, to make a reply longer than a datagram receive takes.
     std::size_t replyPadding = 0;
+    // Whether the printer closes the self-test connection once it has the command. One that
+    // does not plays a printer that hangs while printing.
+    bool selfTestCloses = true;
 };
 
 // The reply to a discovery request: "IP:...;PRNPORT:...;" and so on, all seven keys.

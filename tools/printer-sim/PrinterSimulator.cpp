@@ -6,8 +6,9 @@
 #include <variant>
 
 #include "DatagramDecoder.h"
+#include "PollSet.h"
+#include "ServerSocket.h"
 #include "network/protocol/Socket.h"
-#include "network/protocol/SocketSet.h"
 #include "network/protocol/StopSignal.h"
 
 namespace sim {
@@ -22,19 +23,20 @@ constexpr std::size_t kLoggedBytes = 32;
 // Larger than any datagram the printers' peers send, so that a long one is seen whole.
 constexpr std::size_t kDatagramBuffer = 2048;
 
+// Answers kept for a client that does not read them. Beyond this the simulator reads no more of
+// its requests until it has taken the answers, so that such a client is held back by its own
+// connection and nobody else waits.
+constexpr std::size_t kMaxUnsentAnswers = 4096;
+
+// Datagrams or connections taken on one wake-up, so that a flood on one socket leaves the
+// others their turn.
+constexpr int kTakenAtOnce = 64;
+
 std::string shortHex(std::span<const std::uint8_t> bytes) {
     const auto shown = std::min(bytes.size(), kLoggedBytes);
     std::string text = hexBytes(bytes.data(), shown);
     if (shown < bytes.size()) text += " ...";
     return text;
-}
-
-net::Socket listenOn(std::uint32_t address, std::uint16_t port) {
-    net::Socket socket = net::Socket::tcp();
-    if (!socket) return {};
-    socket.setReuseAddress();
-    if (!socket.bind({address, port}) || !socket.listen(kBacklog)) return {};
-    return socket;
 }
 
 }  // namespace
@@ -57,6 +59,9 @@ struct PrinterSimulator::Engine {
         std::size_t step = 0;
         bool afterEscape = false;
         std::vector<std::uint8_t> received;
+        std::vector<std::uint8_t> unsent;
+        // A self-test the printer keeps open after the command: nothing more to read.
+        bool holding = false;
         bool done = false;
     };
 
@@ -91,7 +96,8 @@ struct PrinterSimulator::Engine {
         datagrams = net::Socket::udp();
         const std::uint32_t datagramAddress =
             options.datagramsOnAnyAddress ? 0 : net::kLoopbackAddress;
-        if (!datagrams || !datagrams.bind({datagramAddress, kDatagramPort})) {
+        if (!datagrams || !bindTo(datagrams, {datagramAddress, kDatagramPort}) ||
+            !setNonBlocking(datagrams)) {
             error = "cannot bind UDP " + net::formatEndpoint({datagramAddress, kDatagramPort});
             return false;
         }
@@ -104,6 +110,11 @@ struct PrinterSimulator::Engine {
                 return false;
             }
             printer.mac = *mac;
+            // The script's last step repeats; with no step there is nothing to answer with.
+            if (profile.status.empty()) {
+                error = "the printer at " + profile.ip + " has no status script";
+                return false;
+            }
             const auto address = net::parseIpv4(profile.ip);
             if (!address || !net::isLoopback(*address)) {
                 error = "\"" + profile.ip + "\" is no loopback address";
@@ -120,54 +131,69 @@ struct PrinterSimulator::Engine {
     }
 
     static bool openServices(Printer& printer, std::uint32_t address) {
-        printer.selfTest = listenOn(address, kSelfTestPort);
-        printer.status = listenOn(address, kStatusPort);
+        printer.selfTest = listenOn(address, kSelfTestPort, kBacklog);
+        printer.status = listenOn(address, kStatusPort, kBacklog);
         return printer.selfTest && printer.status;
     }
 
     void run(net::StopSignal& stop) {
-        // A socket of no use but to be shut down by the stop, which makes the wait below return.
-        net::Socket wake = net::Socket::udp();
-        net::WatchedSocket watched(stop, wake);
-        if (!watched) return;
-        net::SocketSet ready;
+        PollSet ready;
+        std::vector<std::size_t> at;
         while (!stop.requested()) {
             ready.clear();
-            ready.add(wake);
-            ready.add(datagrams);
+            const auto datagramsAt = ready.add(datagrams, true, false);
+            at.clear();
             for (const auto& printer : printers) {
-                ready.add(printer.selfTest);
-                ready.add(printer.status);
+                at.push_back(ready.add(printer.selfTest, true, false));
+                at.push_back(ready.add(printer.status, true, false));
             }
-            for (const auto& connection : connections) ready.add(connection.socket);
-            if (ready.wait(std::nullopt) < 0 || stop.requested()) return;
+            for (const auto& connection : connections) {
+                const bool reading =
+                    !connection.holding && connection.unsent.size() < kMaxUnsentAnswers;
+                at.push_back(ready.add(connection.socket, reading, !connection.unsent.empty()));
+            }
+            if (!ready.wait(stop)) return;
 
-            if (ready.readable(datagrams)) serveDatagram();
+            if (ready.readable(datagramsAt)) serveDatagrams();
             for (std::size_t i = 0; i < printers.size(); ++i) {
-                if (ready.readable(printers[i].selfTest)) accept(i, false);
-                if (ready.readable(printers[i].status)) accept(i, true);
+                if (ready.readable(at[2 * i])) accept(i, false);
+                if (ready.readable(at[2 * i + 1])) accept(i, true);
             }
-            for (auto& connection : connections) {
-                if (!connection.done && ready.readable(connection.socket)) serve(connection);
+            // Connections accepted just now come after the ones polled.
+            for (std::size_t i = 0; i < at.size() - 2 * printers.size(); ++i) {
+                auto& connection = connections[i];
+                const auto index = at[2 * printers.size() + i];
+                if (!connection.done && ready.writable(index)) sendUnsent(connection);
+                if (!connection.done && ready.readable(index)) serve(connection);
             }
             std::erase_if(connections, [](const Connection& c) { return c.done; });
         }
     }
 
-    void serveDatagram() {
+    void serveDatagrams() {
+        for (int i = 0; i < kTakenAtOnce; ++i) {
+            if (!serveDatagram()) return;
+        }
+    }
+
+    // False when no datagram was waiting.
+    bool serveDatagram() {
         std::array<std::uint8_t, kDatagramBuffer> buffer;
         net::Ipv4Endpoint from;
         const auto received = datagrams.receiveFrom(buffer, from);
-        if (!received.ok() && received.status != net::IoStatus::Truncated) return;
+        if (received.status == net::IoStatus::WouldBlock) return false;
+        // An error that an earlier answer caused (an ICMP report) concerns this socket no longer.
+        if (!received.ok() && received.status != net::IoStatus::Truncated) return true;
         const std::span<const std::uint8_t> bytes(buffer.data(), received.bytes);
         const std::string source = "udp " + net::formatEndpoint(from) + ": ";
         if (!net::isLoopback(from.address)) {
             log(source + "ignored, the sender is not on loopback");
             update([](SimulatorRecord& r) { ++r.datagramsIgnored; });
-            return;
+            return true;
         }
         std::visit([&](const auto& datagram) { handle(datagram, source, from, bytes); },
                    decodeDatagram(bytes));
+        return true;
     }
 
     void handle(const DiscoveryRequest&, const std::string& source, const net::Ipv4Endpoint& from,
@@ -248,10 +274,17 @@ struct PrinterSimulator::Engine {
     }
 
     void accept(std::size_t printer, bool isStatus) {
+        for (int i = 0; i < kTakenAtOnce; ++i) {
+            if (!acceptOne(printer, isStatus)) return;
+        }
+    }
+
+    // False when no connection was waiting.
+    bool acceptOne(std::size_t printer, bool isStatus) {
         auto& listener = isStatus ? printers[printer].status : printers[printer].selfTest;
         net::Ipv4Endpoint peer;
-        net::Socket socket = listener.accept(&peer);
-        if (!socket) return;
+        net::Socket socket = acceptFrom(listener, &peer);
+        if (!socket) return false;
         Connection connection;
         connection.socket = std::move(socket);
         connection.printer = printer;
@@ -264,13 +297,16 @@ struct PrinterSimulator::Engine {
         update([&](SimulatorRecord& r) {
             auto& record = r.printers[printer];
             ++(isStatus ? record.statusConnections : record.selfTestConnections);
+            if (isStatus) ++record.statusConnectionsOpen;
         });
         connections.push_back(std::move(connection));
+        return true;
     }
 
     void serve(Connection& connection) {
         std::array<std::uint8_t, 256> buffer;
         const auto received = connection.socket.receive(buffer);
+        if (received.status == net::IoStatus::WouldBlock) return;
         const std::span<const std::uint8_t> bytes(buffer.data(), received.bytes);
         if (connection.isStatus) {
             if (!received.ok()) return finish(connection, "closed by the client");
@@ -286,9 +322,17 @@ struct PrinterSimulator::Engine {
             return;
         }
         // The client shuts down its side after the command; the page is "printed" and the
-        // printer closes, which is what the client waits for.
+        // printer closes, which is what the client waits for, unless it plays one that never
+        // closes.
         log(connection.where + "self-test data, " + std::to_string(connection.received.size()) +
             " bytes: " + shortHex(connection.received));
+        if (!printers[connection.printer].profile.selfTestCloses) {
+            if (received.status == net::IoStatus::Closed) {
+                log(connection.where + "holds the connection open");
+                connection.holding = true;
+                return;
+            }
+        }
         connection.socket.shutdownBoth();
         finish(connection, "closed after the self-test");
     }
@@ -304,14 +348,35 @@ struct PrinterSimulator::Engine {
             update([&](SimulatorRecord& r) { ++r.printers[connection.printer].statusRequests; });
             log(connection.where + "status request, " + describeStatusStep(step));
             if (step.kind == StatusStep::Kind::Close) return finish(connection, "closed");
-            if (step.kind == StatusStep::Kind::Answer) connection.socket.send(step.bytes);
+            if (step.kind == StatusStep::Kind::Answer) {
+                connection.unsent.insert(connection.unsent.end(), step.bytes.begin(),
+                                         step.bytes.end());
+            }
         }
+        sendUnsent(connection);
+    }
+
+    // As much of the waiting answers as the client's connection takes now; the rest when the
+    // poll set finds it writable.
+    void sendUnsent(Connection& connection) {
+        if (connection.unsent.empty()) return;
+        const auto sent = connection.socket.send(connection.unsent);
+        if (sent.status == net::IoStatus::WouldBlock) return;
+        if (!sent.ok()) return finish(connection, "closed by the client");
+        connection.unsent.erase(
+            connection.unsent.begin(),
+            connection.unsent.begin() + static_cast<std::ptrdiff_t>(sent.bytes));
     }
 
     void finish(Connection& connection, const std::string& how) {
         log(connection.where + how);
         connection.socket.close();
         connection.done = true;
+        if (connection.isStatus) {
+            update([&](SimulatorRecord& r) {
+                --r.printers[connection.printer].statusConnectionsOpen;
+            });
+        }
     }
 };
 
@@ -332,7 +397,9 @@ bool PrinterSimulator::start() {
         std::lock_guard lock(mutex_);
         record_ = SimulatorRecord{};
         for (const auto& printer : engine_->printers) {
-            record_.printers.push_back(PrinterRecord{printer.profile, {}, 0, {}, 0, 0, 0});
+            PrinterRecord printerRecord;
+            printerRecord.profile = printer.profile;
+            record_.printers.push_back(std::move(printerRecord));
         }
     }
     return worker_.start([this](net::StopSignal& stop) { engine_->run(stop); });

@@ -23,6 +23,7 @@ struct PrinterRecord {
     std::vector<std::uint8_t> selfTestBytes;
     int selfTestConnections = 0;
     int statusConnections = 0;
+    int statusConnectionsOpen = 0;  // accepted and not yet ended by either side
     long statusRequests = 0;
 };
 
@@ -34,7 +35,8 @@ struct SimulatorRecord {
 
 // Plays printers of the family on this machine: answers discovery, settings and reboot datagrams
 // on UDP 3000, takes the self-test on TCP 9100 and answers status requests on TCP 4000 from its
-// script, all from one thread. It answers only senders on loopback and serves TCP only on
+// script, all from one thread that never blocks on a client: a client that sends without
+// reading holds back only itself. It answers only senders on loopback and serves TCP only on
 // loopback addresses.
 class PrinterSimulator {
 public:
@@ -54,7 +56,7 @@ public:
     PrinterSimulator& operator=(const PrinterSimulator&) = delete;
 
     // Binds every port and starts serving. False, with the reason in error(), when a port is
-    // taken or a printer's address is unusable.
+    // taken, or a printer's address is unusable or its status script empty.
     bool start();
     // Ends serving and closes every port.
     void stop();

@@ -2,6 +2,7 @@
 // this runs only inside the isolated namespace of tools/netns-run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -9,6 +10,7 @@
 
 #include "LocalInterfaces.h"
 #include "PrinterSimulator.h"
+#include "StalledPrinter.h"
 #include "network/protocol/DiscoveryListener.h"
 #include "network/protocol/StatusPoller.h"
 
@@ -123,6 +125,35 @@ void StatusPollerSilentCpu(benchmark::State& state) {
     }
 }
 BENCHMARK(StatusPollerSilentCpu)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A printer that takes no more data, as a vanished one: how long the poller's stop takes. With
+// the linger of the status socket kept on the stop's close, this was the whole linger (60 s).
+void StatusPollerStopVanishedPrinter(benchmark::State& state) {
+    if (!sim::onlyLoopbackInterfaces()) return state.SkipWithError("needs tools/netns-run");
+    double longest = 0;
+    for (auto _ : state) {
+        StalledPrinter printer(0x7F00000Au);
+        if (!printer) return state.SkipWithError("127.0.0.10:4000 is taken");
+        CountingPanel panel;
+        net::StatusPoller poller;
+        poller.start("127.0.0.10", panel);
+        const auto waitFrom = Clock::now();
+        while (!printer.stalled() && Clock::now() - waitFrom < std::chrono::seconds(10)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (!printer.stalled()) return state.SkipWithError("the printer never stalled");
+        const auto start = Clock::now();
+        poller.stop();
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
+        longest = std::max(longest, elapsed.count());
+        state.SetIterationTime(elapsed.count());
+    }
+    state.counters["longest_stop_ms"] = longest * 1000;
+}
+BENCHMARK(StatusPollerStopVanishedPrinter)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

@@ -6,9 +6,11 @@
 #include <thread>
 #include <utility>
 
+namespace net {
+
 // Runs one callable on a thread of its own, at normal priority with the default stack.
 // The thread is never ended from outside: whoever wants it gone makes the callable return (a
-// network worker by unblocking its socket) and then joins it here, which the destructor does too.
+// network worker through its stop signal) and then joins it here, which the destructor does too.
 // Nothing the callable throws leaves its thread; it is noted in `failed()` instead.
 class WorkerThread {
 public:
@@ -67,3 +69,5 @@ private:
     std::thread thread_;
     std::shared_ptr<State> state_;
 };
+
+}  // namespace net
