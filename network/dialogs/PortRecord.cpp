@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "network/protocol/Socket.h"
 #include "platform/UniqueHandle.h"
 
 namespace {
@@ -25,7 +26,8 @@ void CopyText(WCHAR (&field)[N], const std::string& text) {
 
 std::optional<PORT_DATA_1> MakePortRecord(const std::string& addressText,
                                           const std::string& portText) {
-    if (addressText.size() > kMaxAddressTextSize) return std::nullopt;
+    // sztIPAddress holds the longest IPv4 text and its terminator, no more.
+    if (!net::isUsableAddressText(addressText)) return std::nullopt;
     PORT_DATA_1 record{};
     CopyText(record.sztPortName, addressText);
     record.dwVersion = 1;

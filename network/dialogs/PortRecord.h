@@ -41,8 +41,6 @@ static_assert(offsetof(PORT_DATA_1, dwSNMPEnabled) == 956);
 static_assert(offsetof(PORT_DATA_1, dwSNMPDevIndex) == 960);
 
 inline constexpr DWORD kRawTcpProtocol = 1;
-// sztIPAddress less its terminator.
-inline constexpr std::size_t kMaxAddressTextSize = 15;
 
 // A raw TCP port named after the printer's address, SNMP off. No record for an address text
 // longer than the record holds: a cut address would name another host.

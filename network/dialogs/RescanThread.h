@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/WorkerThread.h"
+#include "network/protocol/WorkerThread.h"
 #include "platform/UniqueHandle.h"
 
 // The search for printers after new settings, on a thread of its own that shows its own busy
@@ -30,5 +30,5 @@ private:
     void Run(HWND dialog);
 
     UniqueKernelHandle stop_;
-    WorkerThread thread_;
+    net::WorkerThread thread_;
 };

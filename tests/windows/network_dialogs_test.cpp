@@ -26,7 +26,7 @@
 #include "network/dialogs/PrinterParameterSettings.h"
 #include "network/dialogs/PrinterStatusDialog.h"
 #include "network/protocol/Socket.h"
-#include "network/protocol/SocketSet.h"
+#include "ServerSocket.h"
 #include "resource.h"
 
 using namespace netdialogs_test;
@@ -377,16 +377,14 @@ public:
         bound_ = Eventually(
             [&] {
                 socket_ = net::Socket::udp();
-                return socket_ && socket_.bind({0, 3000});
+                return socket_ && sim::bindTo(socket_, {0, 3000});
             },
             3s);
     }
     bool bound() const { return bound_; }
     // The next datagram within the time, or nothing.
     std::optional<std::vector<std::uint8_t>> next(std::chrono::milliseconds timeout) {
-        net::SocketSet set;
-        set.add(socket_);
-        if (set.wait(timeout) <= 0) return std::nullopt;
+        socket_.setDeadline(net::Socket::Clock::now() + timeout);
         std::vector<std::uint8_t> buffer(2048);
         net::Ipv4Endpoint from;
         const auto received = socket_.receiveFrom(buffer, from);
@@ -662,9 +660,14 @@ TEST_F(NetworkDialogTest, StartStopStartLeavesOnePollerAndClosingStopsIt) {
             Click(hwnd, IDC_AUTO_STATUS);
             EXPECT_TRUE(Eventually([&] { return Lamps(hwnd) == "GGGGGGGRRG"; })) << Lamps(hwnd);
             EXPECT_EQ("Auto Status Stop", ControlText(hwnd, IDC_AUTO_STATUS));
+            EXPECT_EQ(1, printers.record().printers[0].statusConnectionsOpen)
+                << "exactly one poller is connected";
         });
     }
     const auto record = printers.record();
+    EXPECT_TRUE(printers.waitUntil([](const sim::SimulatorRecord& r) {
+        return r.printers[0].statusConnectionsOpen == 0;
+    })) << "closing the dialog stopped the poller";
     EXPECT_EQ(2, record.printers[0].statusConnections);
     // One poller asked once before its printer fell silent; the stopped one got one answer at most.
     EXPECT_LE(record.printers[0].statusRequests, 4);
