@@ -90,6 +90,9 @@ void PrinterParameterSettings::OnOK() {
     // settings, and its end must not close the dialog in the middle of this run.
     rescan_.Stop();
     auto& network = Network();
+    // A rescan that ended just now has not closed the dialog yet; its paint message must not
+    // close it in the middle of this run.
+    network.rescanned.store(0);
     network.sendResult.reset();
     network.rescanStore.resetCount();
     ipAddress_ = ipAddressEdit.GetWindowText();
