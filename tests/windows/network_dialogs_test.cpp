@@ -458,6 +458,42 @@ TEST_F(NetworkDialogTest, SetParametersBroadcastsTheSettingsThenTheReboot) {
     EXPECT_EQ(nullptr, FindProcessWindow(kNoticeCaption)) << "the rescan's notice went too";
 }
 
+// A real click, as the mouse gives it, on the dialog's control.
+void ClickWithMouse(HWND dialog, int id) {
+    RECT rect{};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+TEST_F(NetworkDialogTest, AClickDuringTheWaitsIsDropped) {
+    DatagramRecorder printer;
+    ASSERT_TRUE(printer.bound());
+    PrinterParameterSettings dialog("127.0.0.9", "255.0.0.0", "127.0.0.1", "0", "30",
+                                    "001122334455");
+    bool openAfterTheWait = false, closedByTheControlClick = false;
+    RunWithUser(dialog, kSettingsCaption, [&](HWND hwnd) {
+        Click(hwnd, IDOK);
+        // The reboot datagram: the fifteen-second wait runs.
+        for (int i = 0; i < 5; ++i) printer.next(5s);
+        ::SetForegroundWindow(hwnd);
+        ClickWithMouse(hwnd, IDCANCEL);
+        // The rescan's request: the wait is over and the dialog takes input again.
+        ASSERT_TRUE(printer.next(20s).has_value());
+        ::Sleep(1000);
+        openAfterTheWait = ::IsWindow(hwnd) != FALSE;
+        ::SetForegroundWindow(hwnd);
+        ClickWithMouse(hwnd, IDCANCEL);
+        closedByTheControlClick = Eventually([&] { return !::IsWindow(hwnd); }, 5s);
+    });
+    EXPECT_TRUE(openAfterTheWait) << "Return clicked during the wait must not act afterwards";
+    EXPECT_TRUE(closedByTheControlClick) << "the same click after the wait closes the dialog";
+}
+
 // The core refuses values the printer's buffer cannot take and addresses that name no printer.
 TEST_F(NetworkDialogTest, SettingsTheCoreRefusesReportTheFailure) {
     struct Case {
