@@ -342,6 +342,29 @@ TEST_F(NetworkDialogTest, SelfTestSendsTheCommandAndTheDialogAnswersAgain) {
               printers.record().printers[0].selfTestBytes);
 }
 
+// A printer that takes the command and never closes the connection holds the dialog only for
+// the self-test's bounded wait (thirty seconds), not for ever.
+TEST_F(NetworkDialogTest, APrinterThatNeverClosesHoldsTheSelfTestOnlySoLong) {
+    auto printer = Printer("127.0.0.26", "00 11 22 33 44 26");
+    printer.selfTestCloses = false;
+    Printers printers({printer});
+    ASSERT_TRUE(printers.started());
+    AddNewTCPIPPort dialog;
+    ULONGLONG clicked = 0, answered = 0;
+    RunWithUser(dialog, kAddPortCaption, [&](HWND hwnd) {
+        ASSERT_TRUE(Eventually([&] { return ComboCount(hwnd, IDC_TCPIP_ADDRESS_LIST) == 1; }));
+        clicked = ::GetTickCount64();
+        Click(hwnd, IDC_SELF_TEST_PAGE);
+        ASSERT_TRUE(printers.waitUntil(
+            [](const sim::SimulatorRecord& r) { return r.printers[0].selfTestBytes.size() == 7; }));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(0, ::SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_BLOCK, 60000, &answer));
+        answered = ::GetTickCount64();
+    });
+    EXPECT_GE(answered - clicked, 29000u);
+    EXPECT_LT(answered - clicked, 40000u);
+}
+
 // Closing the dialog while replies pour in: the stop never waits on the dialog's thread.
 TEST_F(NetworkDialogTest, ClosingDuringAFloodOfRepliesReturnsPromptly) {
     std::vector<sim::PrinterProfile> many{Printer("127.0.2.1", "00 11 22 33 55 01")};
