@@ -22,6 +22,9 @@ public:
     // Enter: the notice stays.
     void OnOK() override {}
     void OnCancel() override {}
+    // The notice may live on a worker thread: it handles nothing through the application, whose
+    // state (the wait cursor, its commands) belongs to the program's own thread.
+    bool OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

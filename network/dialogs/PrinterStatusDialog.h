@@ -56,6 +56,7 @@ private:
     void StopPoller();
 
     std::string ipAddress_;
+    // The dialog's thread alone reads and writes it; the poller knows nothing of it.
     bool polling_ = false;
     std::array<net::LampState, net::kLampCount> shown_{};
     UniqueBitmap clearBitmap_;
