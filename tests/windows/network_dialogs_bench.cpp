@@ -20,9 +20,8 @@ namespace {
 
 constexpr int kManyPrinters = 255;
 
-// The CPU time of the whole process, every thread, as the host counts it: under Wine the
-// program's /proc entry is readable through drive Z:, and Wine's own process times leave out
-// the time its threads spend in the host's calls.
+// The CPU time of the whole process, every thread, as the host counts it (under Wine the
+// program's /proc entry is readable through drive Z:); the Windows call where there is none.
 double ProcessCpuSeconds() {
     std::FILE* stat = std::fopen("Z:\\proc\\self\\stat", "r");
     if (stat) {
