@@ -38,6 +38,8 @@ test: bootstrap
 bench: bootstrap
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target network_dialogs_bench
 	tools/run-benchmarks
 
 clean:

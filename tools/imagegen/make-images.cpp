@@ -3,6 +3,8 @@
 //   logo.bmp      bitmap 147, 126 x 35: the maker's name
 //   setup.bmp     bitmap 132, 112 x 128: a computer and a software box on light blue
 //   setup.ico     icon 133, 32 x 32 and 16 x 16: a small receipt printer
+//   lamp-green.bmp, lamp-grey.bmp, lamp-red.bmp
+//                 bitmaps 142, 143, 144, 30 x 31: the status dialog's lamps
 //
 //   make-images <output folder>
 
@@ -198,6 +200,18 @@ Image Icon(int size) {
     return image;
 }
 
+// A round signal lamp in its bezel, lit from the upper left, on the dialog's face colour.
+Image Lamp(unsigned body, unsigned shade) {
+    Image image(30, 31, Hex(0xF0F0F0));
+    const float cx = 15, cy = 15.5f;
+    image.Fill(Ellipse(cx, cy, 13.5f, 13.5f),
+               Gradient({4, 4}, Hex(0xB8BCC2), {26, 27}, Hex(0x4A4E55)));
+    image.Fill(Ellipse(cx, cy, 11, 11), Gradient({6, 6}, Hex(body), {24, 25}, Hex(shade)));
+    image.Fill(Ellipse(cx - 3.5f, cy - 4, 5, 3.5f),
+               RadialFade(cx - 3.5f, cy - 4, 5, 3.5f, Hex(0xFFFFFF, 0.85f)));
+    return image;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,7 +223,10 @@ int main(int argc, char** argv) {
     const bool written = WriteBmp24(folder + "printers.bmp", Printers()) &&
                          WriteBmp24(folder + "logo.bmp", Logo()) &&
                          WriteBmp24(folder + "setup.bmp", SetupPicture()) &&
-                         WriteIco(folder + "setup.ico", {Icon(32), Icon(16)});
+                         WriteIco(folder + "setup.ico", {Icon(32), Icon(16)}) &&
+                         WriteBmp24(folder + "lamp-green.bmp", Lamp(0x4CE35A, 0x137A22)) &&
+                         WriteBmp24(folder + "lamp-grey.bmp", Lamp(0xC9CCD1, 0x6E7379)) &&
+                         WriteBmp24(folder + "lamp-red.bmp", Lamp(0xF2493F, 0x8A1410));
     if (!written) {
         std::fprintf(stderr, "make-images: cannot write into %s\n", folder.c_str());
         return 1;

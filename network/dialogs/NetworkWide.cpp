@@ -1,0 +1,6 @@
+#include "network/dialogs/NetworkWide.h"
+
+NetworkWide& Network() {
+    static NetworkWide network;
+    return network;
+}
