@@ -11,6 +11,7 @@
 #include "framework/WinApp.h"
 #include "install/FileCopy.h"
 #include "install/Installer.h"
+#include "network/dialogs/AddNewTCPIPPort.h"
 #include "platform/SpoolerFetch.h"
 #include "platform/SystemCalls.h"
 #include "ports/SetupQuestions.h"
@@ -230,7 +231,13 @@ void CPortSelection::ConfigurePort(const std::string& portName) {
     if (!System().configurePort(nullptr, hwnd_, name.data())) AppMessageBox(kConfigurationFailed);
 }
 
+void CPortSelection::RunAddPortDialog() {
+    AddNewTCPIPPort addPort;
+    addPort.DoModal();
+}
+
 void CPortSelection::OnCreatePortClicked(UINT) {
+    RunAddPortDialog();
     // Whatever happened in the port creation, the list is read again: a new port shows
     // up, and "LPT1:" is selected again when the spooler has it.
     if (!ListPorts()) ReportEnumerationFailure(kEnumerationFailedAfterCreate);

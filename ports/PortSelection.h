@@ -34,6 +34,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
+    // Create Port: the Add TCP/IP port dialog, run modally; it searches the network.
+    virtual void RunAddPortDialog();
 
 private:
     bool OnDestroy(WPARAM, LPARAM, LRESULT& result);

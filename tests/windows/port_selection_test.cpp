@@ -253,6 +253,16 @@ TEST_F(PortSelectionTest, ASpoolerWithoutPortsGivesAnEmptyList) {
     EXPECT_TRUE(boxes_.shown().empty());
 }
 
+// Create Port's own dialog searches the network by broadcast, which these tests never
+// send: it is counted instead of run.
+class OfflinePortSelection : public CPortSelection {
+public:
+    int addPortDialogs = 0;
+
+protected:
+    void RunAddPortDialog() override { ++addPortDialogs; }
+};
+
 struct EnumerationFailureCase {
     const char* name;
     bool afterCreatePort;
@@ -271,7 +281,7 @@ TEST_P(PortEnumerationFailureTest, SaysSoThenAsksWhetherToLeave) {
     if (!c.afterCreatePort) ports.failNext = c.failure;
     boxes_.Answer(IDOK);
     boxes_.Answer(c.answer);
-    CPortSelection dialog;
+    OfflinePortSelection dialog;
     HWND window = nullptr;
     INT_PTR result = RunModal(dialog, {[&](HWND d) {
                                            window = d;
@@ -281,6 +291,7 @@ TEST_P(PortEnumerationFailureTest, SaysSoThenAsksWhetherToLeave) {
                                        },
                                        [](HWND) {}});
     EXPECT_EQ(c.answer == IDYES ? IDCANCEL : kNotEnded, result);
+    EXPECT_EQ(c.afterCreatePort ? 1 : 0, dialog.addPortDialogs);
     ASSERT_EQ(2u, boxes_.shown().size());
     EXPECT_EQ(c.message, boxes_.shown()[0].text);
     EXPECT_EQ(kCaption, boxes_.shown()[0].caption);
@@ -516,7 +527,7 @@ TEST_F(PortSelectionTest, CreatePortIsShownOnlyForTheTcpIpKindInAnyCase) {
 TEST_F(PortSelectionTest, CreatePortRefillsTheListAndSelectsLpt1Again) {
     Process().setup.portKind = "TCPIP";
     FakePortList ports(kPortsWithLpt1);
-    CPortSelection dialog;
+    OfflinePortSelection dialog;
     RunModal(dialog, {[&](HWND d) {
                           Choose(d, "COM3:");
                           EXPECT_EQ("COM3: (Local Port)", CurrentPort(d));
@@ -538,6 +549,7 @@ TEST_F(PortSelectionTest, CreatePortRefillsTheListAndSelectsLpt1Again) {
                       }});
     // The names went with the list.
     EXPECT_EQ(0u, dialog.HeldPortNameCount());
+    EXPECT_EQ(2, dialog.addPortDialogs);
     EXPECT_TRUE(boxes_.shown().empty());
     EXPECT_EQ(6, ports.calls);
 }
