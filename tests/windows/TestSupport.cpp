@@ -1,5 +1,10 @@
 #include "TestSupport.h"
 
+#include <winspool.h>
+
+#include <fstream>
+#include <sstream>
+
 #include "state/ProcessWide.h"
 #include "framework/Dialog.h"
 #include "framework/MessageLoop.h"
@@ -77,6 +82,31 @@ std::string WindowText(HWND hwnd) {
     char text[1024] = {};
     ::GetWindowTextA(hwnd, text, sizeof text);
     return text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing>";
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SpoolerDriverDirectory() {
+    char directory[MAX_PATH] = {};
+    DWORD needed = 0;
+    ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
+                                 sizeof directory, &needed);
+    return directory;
+}
+
+void PostEscape(HWND d) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus ? focus : d, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
 }
 
 }  // namespace testing_support

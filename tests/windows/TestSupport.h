@@ -54,4 +54,21 @@ std::string WinePath(const std::string& unixPath);
 // Text of a window (or of a dialog's control).
 std::string WindowText(HWND hwnd);
 
+// Escape pressed on the focused control, posted so that it goes through the dialog's own
+// loop as a real key press does.
+void PostEscape(HWND dialog);
+
+// One way of leaving a dialog (Cancel, the close box), for tables of cases.
+struct LeaveCase {
+    const char* name;
+    void (*leave)(HWND);
+};
+
+// A file's whole content, or "<missing>" when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// The spooler's printer-driver directory, asked the plain way.
+std::string SpoolerDriverDirectory();
+
 }  // namespace testing_support

@@ -45,26 +45,6 @@ std::string BaseName(const std::string& path) {
     return Lower(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string SpoolerDriverDirectory() {
-    char directory[MAX_PATH] = {};
-    DWORD needed = 0;
-    ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
-                                 sizeof directory, &needed);
-    return directory;
-}
-
 struct DriverRecord {
     DWORD version;
     std::string name, environment, driverFile, dataFile, configFile, helpFile;

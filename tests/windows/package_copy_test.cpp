@@ -35,26 +35,6 @@ std::vector<std::string> PackageFiles(bool x64) {
     return files;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string SpoolerDriverDirectory() {
-    char directory[MAX_PATH] = {};
-    DWORD needed = 0;
-    ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
-                                 sizeof directory, &needed);
-    return directory;
-}
-
 // The OEM INF store copies of `source` (the store renames them oemN.inf).
 std::vector<std::string> StoredCopiesOf(const std::string& source) {
     std::string wanted = ReadFile(source);

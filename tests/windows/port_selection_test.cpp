@@ -556,11 +556,6 @@ TEST_F(PortSelectionTest, CreatePortRefillsTheListAndSelectsLpt1Again) {
 
 // --- Leaving --------------------------------------------------------------------------
 
-void PostEscape(HWND d) {
-    HWND focus = ::GetFocus();
-    ::PostMessageA(focus ? focus : d, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-}
-
 TEST_F(PortSelectionTest, EscapeChangesNothing) {
     Process().setup.portKind = "LPT";
     FakePortList ports(kPortsWithLpt1);
@@ -580,11 +575,6 @@ TEST_F(PortSelectionTest, EscapeChangesNothing) {
     CDialog plain(IDD_PORT_SELECTION);
     EXPECT_EQ(IDCANCEL, RunModal(plain, {PostEscape, [](HWND) {}}));
 }
-
-struct LeaveCase {
-    const char* name;
-    void (*leave)(HWND);
-};
 
 class PortSelectionLeaveTest : public PortSelectionTest,
                                public testing::WithParamInterface<LeaveCase> {};

@@ -318,11 +318,6 @@ public:
     UnfilteredDialog() : CDialog(IDD_SETUP_DIALOG) {}
 };
 
-void PostEscape(HWND d) {
-    HWND focus = ::GetFocus();
-    ::PostMessageA(focus ? focus : d, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-}
-
 TEST_F(SetupDialogTest, EscapeChangesNothing) {
     CSetupDlg dialog;
     INT_PTR result = RunModal(
@@ -346,11 +341,6 @@ TEST_F(SetupDialogTest, EscapeChangesNothing) {
     UnfilteredDialog plain;
     EXPECT_EQ(IDCANCEL, RunModal(plain, {PostEscape, [](HWND) {}}));
 }
-
-struct LeaveCase {
-    const char* name;
-    void (*leave)(HWND);
-};
 
 class SetupDialogLeaveTest : public SetupDialogTest,
                              public testing::WithParamInterface<LeaveCase> {};
