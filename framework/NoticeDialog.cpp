@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "framework/Font.h"
+
 namespace {
 constexpr int kNoticeFontTenthsOfPoint = 100;
 constexpr char kNoticeFontFace[] = "Verdana";
@@ -12,11 +14,6 @@ CNoticeDialog::CNoticeDialog(UINT templateId, int textControlId, std::string tex
       templateId_(templateId),
       textControlId_(textControlId),
       text_(std::move(text)) {}
-
-// The window goes before the font its text control uses.
-CNoticeDialog::~CNoticeDialog() {
-    DestroyWindow();
-}
 
 BOOL CNoticeDialog::Create(HWND parent) {
     return CDialog::Create(templateId_, parent);
@@ -29,14 +26,7 @@ void CNoticeDialog::DoDataExchange(CDataExchange* dx) {
 
 BOOL CNoticeDialog::OnInitDialog() {
     CDialog::OnInitDialog();
-    LOGFONTA font{};
-    HDC dc = ::GetDC(hwnd_);
-    font.lfHeight = -::MulDiv(kNoticeFontTenthsOfPoint, ::GetDeviceCaps(dc, LOGPIXELSY), 720);
-    ::ReleaseDC(hwnd_, dc);
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, kNoticeFontFace, LF_FACESIZE);
-    font_.reset(::CreateFontIndirectA(&font));
-    textControl_.SetFont(font_.get(), TRUE);
+    textControl_.SetFont(AdoptFont(CreatePointFont(kNoticeFontTenthsOfPoint, kNoticeFontFace)));
     textControl_.SetWindowText(text_);
     return TRUE;
 }

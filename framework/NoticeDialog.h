@@ -4,16 +4,14 @@
 
 #include "framework/Controls.h"
 #include "framework/KeyFilter.h"
-#include "platform/UniqueHandle.h"
 
 // A modeless notice from a template with one text control, that belongs wholly to the thread
 // that creates it: its text is given to it, not taken from anything another thread shares, so
 // a worker thread can show, change and destroy its own notice while the program's other
-// windows go on. The user cannot close it; its owner destroys it (the destructor does too).
+// windows go on. The user cannot close it; its owner destroys it (its destruction does too).
 class CNoticeDialog : public CEscapeProofDialog {
 public:
     CNoticeDialog(UINT templateId, int textControlId, std::string text);
-    ~CNoticeDialog() override;
 
     BOOL Create(HWND parent = nullptr);
     void SetText(const std::string& text);
@@ -34,5 +32,4 @@ private:
     int textControlId_;
     std::string text_;
     CStatic textControl_;
-    UniqueFont font_;
 };

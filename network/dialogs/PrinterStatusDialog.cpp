@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "framework/Font.h"
 #include "framework/MessageMap.h"
 #include "framework/StaticColours.h"
 #include "network/dialogs/DialogMessages.h"
@@ -51,14 +52,7 @@ BOOL PrinterStatusDialog::OnInitDialog() {
     alertBitmap_.reset(LoadProgramBitmap(IDB_LAMP_RED));
     idleBitmap_.reset(LoadProgramBitmap(IDB_LAMP_GREY));
 
-    LOGFONTA font{};
-    HDC dc = ::GetDC(hwnd_);
-    font.lfHeight = -::MulDiv(kTitleFontTenthsOfPoint, ::GetDeviceCaps(dc, LOGPIXELSY), 720);
-    ::ReleaseDC(hwnd_, dc);
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, kTitleFontFace, LF_FACESIZE);
-    titleFont_.reset(::CreateFontIndirectA(&font));
-    title.SetFont(titleFont_.get(), TRUE);
+    title.SetFont(AdoptFont(CreatePointFont(kTitleFontTenthsOfPoint, kTitleFontFace)));
 
     changes_.Open(hwnd_, kLampsChanged);
     return TRUE;

@@ -62,7 +62,6 @@ private:
     UniqueBitmap clearBitmap_;
     UniqueBitmap alertBitmap_;
     UniqueBitmap idleBitmap_;
-    UniqueFont titleFont_;
     Mailbox<net::LampChange> changes_;
     PostedLamps postedLamps_{changes_};
     net::StatusPoller poller_;
