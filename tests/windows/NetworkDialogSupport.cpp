@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "MonitorRecordFile.h"
 #include "framework/Dialog.h"
 
 namespace netdialogs_test {
@@ -27,6 +28,29 @@ Printers::Printers(std::vector<sim::PrinterProfile> printers)
 
 Printers::~Printers() {
     simulator_.stop();
+}
+
+std::string InstallTestMonitor(const std::string& monitorDll) {
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    const std::string target = std::string(system) + "\\testtcpipmon.dll";
+    if (!::CopyFileA(monitorDll.c_str(), target.c_str(), FALSE)) {
+        return "cannot place the test monitor in " + target + ": " +
+               std::to_string(::GetLastError());
+    }
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(
+            HKEY_LOCAL_MACHINE,
+            "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port", 0, nullptr,
+            0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return "cannot register the test monitor";
+    }
+    const char driver[] = "testtcpipmon.dll";
+    ::RegSetValueExA(key, "Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver),
+                     sizeof driver);
+    ::RegCloseKey(key);
+    ::DeleteFileA(MonitorRecordFile().c_str());
+    return {};
 }
 
 sim::PrinterProfile Printer(const std::string& ip, const std::string& mac) {
