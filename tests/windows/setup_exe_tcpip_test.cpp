@@ -161,8 +161,7 @@ TEST_F(CreatePortTest, CreatePortMakesTheDiscoveredPrintersPortAndThePrinterIsIn
     ClickControl(addPort, IDOK);
     ASSERT_TRUE(Eventually([&] { return MonitorRecords().size() >= recordsBefore + 964; }));
     // OK hands the port to the monitor and ends the dialog as Cancel does.
-    EXPECT_TRUE(Eventually([&] { return !::IsWindow(addPort); }));
-    if (::IsWindow(addPort)) Press(addPort, IDCANCEL);
+    ASSERT_TRUE(Eventually([&] { return !::IsWindow(addPort); }));
 
     const auto records = MonitorRecords();
     ASSERT_EQ(recordsBefore + 964, records.size());
@@ -173,8 +172,13 @@ TEST_F(CreatePortTest, CreatePortMakesTheDiscoveredPrintersPortAndThePrinterIsIn
     EXPECT_EQ(9100u, record.dwPortNumber);
     EXPECT_EQ(1u, record.dwProtocol);
 
-    // The list was read again: the new port is there, "LPT1:" chosen as at the start.
-    std::vector<std::string> entries = ListEntries(ports);
+    // The list is read again once the dialog has gone: the new port is there, and "LPT1:" is
+    // chosen as at the start.
+    std::vector<std::string> entries;
+    Eventually([&] {
+        entries = ListEntries(ports);
+        return IndexOf(entries, "127.0.0.31 (Standard TCP/IP Port)") != -1;
+    });
     const int created = IndexOf(entries, "127.0.0.31 (Standard TCP/IP Port)");
     ASSERT_NE(-1, created) << testing::PrintToString(entries);
     EXPECT_EQ("LPT1: (Local Port)", SelectedEntry(ports));
@@ -216,6 +220,8 @@ TEST_F(CreatePortTest, CancelInTheAddPortDialogLeavesTheListAsItWasWithLpt1Chose
     Press(addPort, IDCANCEL);
     ASSERT_TRUE(Eventually([&] { return !::IsWindow(addPort); }));
 
+    // The list is read again all the same, which chooses "LPT1:" again.
+    Eventually([&] { return SelectedEntry(ports) == "LPT1: (Local Port)"; });
     EXPECT_EQ(before, ListEntries(ports));
     EXPECT_EQ("LPT1: (Local Port)", SelectedEntry(ports));
     EXPECT_EQ("LPT1: (Local Port)", ControlText(ports, IDC_CURRENT_PORT));
