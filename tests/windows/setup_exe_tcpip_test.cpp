@@ -40,8 +40,8 @@ std::vector<BYTE> MonitorRecords() {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The other process's lists answer text requests in UTF-16 only: Wine hands an ANSI request's
-// buffer back as it was written, wide.
+// The lists of the other process are read in UTF-16. Asked in ANSI across processes, Wine hands
+// an entry back as its control keeps it, wide ("1\0" "2\0" ... reads as "1"); Windows converts it.
 std::string Narrow(const wchar_t* text) {
     char narrow[512] = {};
     ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
