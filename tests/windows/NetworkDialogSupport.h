@@ -84,6 +84,8 @@ std::string ColourName(Colour colour);
 // code loads it from and registered under the monitor's name; its record file starts empty.
 // What went wrong, or an empty text.
 std::string InstallTestMonitor(const std::string& monitorDll);
+// Takes away every port the stand-in monitor keeps, so that the prefix lists none of them.
+void ForgetTestMonitorPorts();
 
 // The window as it is on screen, written as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::string& path);

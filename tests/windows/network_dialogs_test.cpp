@@ -72,6 +72,7 @@ public:
         const std::string error = InstallTestMonitor(WinePath(TEST_MONITOR_DLL));
         ASSERT_TRUE(error.empty()) << error;
     }
+    void TearDown() override { ForgetTestMonitorPorts(); }
 };
 
 const auto* const monitorEnvironment =

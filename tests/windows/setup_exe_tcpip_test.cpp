@@ -32,8 +32,6 @@ using testing_support::WinePath;
 namespace {
 
 constexpr char kAddPortTitle[] = "Add New TCP/IP Port";
-constexpr char kPortsKey[] =
-    "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 
 std::vector<BYTE> MonitorRecords() {
     std::ifstream file(MonitorRecordFile(), std::ios::binary);
@@ -97,7 +95,8 @@ std::string ComboEntry(HWND dialog, int id, int position) {
 }
 
 // Setup.exe installing on a TCP/IP port it made itself, with the stand-in monitor in the
-// prefix. The ports the monitor kept go again afterwards, with the rest of the installation.
+// prefix. The ports the monitor kept go again afterwards, with the rest of the installation,
+// and none are there at the start: a port another test left would stand in the list.
 class CreatePortTest : public InstallationSequenceTest {
 protected:
     void SetUp() override {
@@ -105,17 +104,13 @@ protected:
             << "the add-port dialog broadcasts: run this through tools/wine-netns-run";
         const std::string error = netdialogs_test::InstallTestMonitor(WinePath(TEST_MONITOR_DLL));
         ASSERT_TRUE(error.empty()) << error;
+        netdialogs_test::ForgetTestMonitorPorts();
         InstallationSequenceTest::SetUp();
     }
 
     void TearDown() override {
         InstallationSequenceTest::TearDown();
-        HKEY ports = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &ports) ==
-            ERROR_SUCCESS) {
-            for (const char* name : {"127.0.0.31", "127.0.0.32"}) ::RegDeleteKeyA(ports, name);
-            ::RegCloseKey(ports);
-        }
+        netdialogs_test::ForgetTestMonitorPorts();
     }
 
     // Setup.exe's port selection dialog for a TCP/IP printer of this name.
@@ -217,8 +212,12 @@ TEST_F(CreatePortTest, CancelInTheAddPortDialogLeavesTheListAsItWasWithLpt1Chose
 
     HWND addPort = CreatePort(setup, ports);
     ASSERT_NE(nullptr, addPort);
+    // The add-port dialog holds the port selection dialog while it runs: no second Create Port.
+    EXPECT_FALSE(::IsWindowEnabled(ports));
+    EXPECT_EQ(ports, ::GetWindow(addPort, GW_OWNER));
     Press(addPort, IDCANCEL);
     ASSERT_TRUE(Eventually([&] { return !::IsWindow(addPort); }));
+    EXPECT_TRUE(::IsWindowEnabled(ports));
 
     // The list is read again all the same, which chooses "LPT1:" again.
     Eventually([&] { return SelectedEntry(ports) == "LPT1: (Local Port)"; });
