@@ -232,7 +232,9 @@ void CPortSelection::ConfigurePort(const std::string& portName) {
 }
 
 void CPortSelection::RunAddPortDialog() {
-    AddNewTCPIPPort addPort;
+    // Owned by this dialog, which it disables while it runs: otherwise a second Create Port
+    // would open a second search above it, and this one could not end before that one did.
+    AddNewTCPIPPort addPort(hwnd_);
     addPort.DoModal();
 }
 

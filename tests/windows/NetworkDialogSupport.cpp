@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "MonitorRecordFile.h"
 #include "framework/Dialog.h"
 
 namespace netdialogs_test {
@@ -27,6 +28,53 @@ Printers::Printers(std::vector<sim::PrinterProfile> printers)
 
 Printers::~Printers() {
     simulator_.stop();
+}
+
+namespace {
+
+constexpr char kMonitorKey[] =
+    "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
+constexpr char kMonitorPortsKey[] =
+    "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+
+}  // namespace
+
+std::string InstallTestMonitor(const std::string& monitorDll) {
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    const std::string target = std::string(system) + "\\testtcpipmon.dll";
+    if (!::CopyFileA(monitorDll.c_str(), target.c_str(), FALSE)) {
+        return "cannot place the test monitor in " + target + ": " +
+               std::to_string(::GetLastError());
+    }
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMonitorKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return "cannot register the test monitor";
+    }
+    const char driver[] = "testtcpipmon.dll";
+    ::RegSetValueExA(key, "Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver),
+                     sizeof driver);
+    ::RegCloseKey(key);
+    ::DeleteFileA(MonitorRecordFile().c_str());
+    return {};
+}
+
+void ForgetTestMonitorPorts() {
+    HKEY ports = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorPortsKey, 0, KEY_ALL_ACCESS, &ports) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    char name[256];
+    DWORD length = sizeof name;
+    // Each deletion moves the next port to the front.
+    while (::RegEnumKeyExA(ports, 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           ::RegDeleteKeyA(ports, name) == ERROR_SUCCESS) {
+        length = sizeof name;
+    }
+    ::RegCloseKey(ports);
 }
 
 sim::PrinterProfile Printer(const std::string& ip, const std::string& mac) {

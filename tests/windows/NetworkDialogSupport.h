@@ -80,6 +80,13 @@ enum class Colour { Green, Grey, Red, Unknown };
 Colour LampColour(HWND dialog, int lampId);
 std::string ColourName(Colour colour);
 
+// Our stand-in for the Standard TCP/IP Port monitor Wine lacks, placed where the 32-bit spooler
+// code loads it from and registered under the monitor's name; its record file starts empty.
+// What went wrong, or an empty text.
+std::string InstallTestMonitor(const std::string& monitorDll);
+// Takes away every port the stand-in monitor keeps, so that the prefix lists none of them.
+void ForgetTestMonitorPorts();
+
 // The window as it is on screen, written as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::string& path);
 

@@ -66,27 +66,13 @@ std::vector<ListedPort> SpoolerPorts() {
     return ports;
 }
 
-// The monitor Wine lacks, installed where the 32-bit spooler code loads it from.
 class TestMonitorEnvironment : public testing::Environment {
 public:
     void SetUp() override {
-        char system[MAX_PATH] = {};
-        ::GetSystemDirectoryA(system, MAX_PATH);
-        const std::string target = std::string(system) + "\\testtcpipmon.dll";
-        ASSERT_TRUE(::CopyFileA(WinePath(TEST_MONITOR_DLL).c_str(), target.c_str(), FALSE))
-            << "cannot place the test monitor in " << target << ": " << ::GetLastError();
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  ::RegCreateKeyExA(
-                      HKEY_LOCAL_MACHINE,
-                      "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port",
-                      0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-        const char driver[] = "testtcpipmon.dll";
-        ::RegSetValueExA(key, "Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver),
-                         sizeof driver);
-        ::RegCloseKey(key);
-        ::DeleteFileA(MonitorRecordFile().c_str());
+        const std::string error = InstallTestMonitor(WinePath(TEST_MONITOR_DLL));
+        ASSERT_TRUE(error.empty()) << error;
     }
+    void TearDown() override { ForgetTestMonitorPorts(); }
 };
 
 const auto* const monitorEnvironment =
