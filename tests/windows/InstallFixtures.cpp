@@ -140,51 +140,6 @@ std::string ScopedUsbPrinter::BroadcastName() const {
     return "\\\\?\\" + interfaceName_.substr(4);
 }
 
-bool SaveScreenshot(const std::string& path) {
-    int width = ::GetSystemMetrics(SM_CXSCREEN);
-    int height = ::GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    DWORD stride = ((width * 3) + 3) & ~3u;
-    header.biSizeImage = stride * height;
-
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
-                                        DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool copied = false;
-    if (bitmap) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        copied = ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != 0;
-        ::GdiFlush();
-        ::SelectObject(memory, old);
-    }
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-
-    bool written = false;
-    if (copied) {
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        if (FILE* out = std::fopen(path.c_str(), "wb")) {
-            written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                      std::fwrite(&header, sizeof header, 1, out) == 1 &&
-                      std::fwrite(bits, header.biSizeImage, 1, out) == 1;
-            written = std::fclose(out) == 0 && written;
-        }
-    }
-    if (bitmap) ::DeleteObject(bitmap);
-    return written;
-}
-
 std::string ScreenshotPath(const std::string& name) {
     char self[MAX_PATH] = {};
     DWORD length = ::GetModuleFileNameA(nullptr, self, MAX_PATH);

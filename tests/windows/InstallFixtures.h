@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+
+#include "TestSupport.h"
 #include <vector>
 
 namespace testing_support {
@@ -66,9 +68,6 @@ private:
     std::string deviceFile_;
     bool ok_ = false;
 };
-
-// Saves what the screen shows as a 24-bit BMP file; false when it cannot.
-bool SaveScreenshot(const std::string& path);
 
 // Where a test keeps its screenshots: the folder of the test program.
 std::string ScreenshotPath(const std::string& name);

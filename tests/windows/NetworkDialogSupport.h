@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "PrinterSimulator.h"
+#include "TestSupport.h"
 #include "platform/SystemCalls.h"
 
 class CDialog;
@@ -87,7 +88,6 @@ std::string InstallTestMonitor(const std::string& monitorDll);
 // Takes away every port the stand-in monitor keeps, so that the prefix lists none of them.
 void ForgetTestMonitorPorts();
 
-// The window as it is on screen, written as a 24-bit BMP.
-bool SaveScreenshot(HWND window, const std::string& path);
+using testing_support::SaveScreenshot;
 
 }  // namespace netdialogs_test

@@ -4,6 +4,9 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
+
+#include "platform/UniqueHandle.h"
 
 #include "state/ProcessWide.h"
 #include "framework/Dialog.h"
@@ -107,6 +110,75 @@ std::string SpoolerDriverDirectory() {
 void PostEscape(HWND d) {
     HWND focus = ::GetFocus();
     ::PostMessageA(focus ? focus : d, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+}
+
+namespace {
+
+// The screen's DC for as long as the object lives.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(::GetDC(nullptr)) {}
+    ~ScreenDc() { ::ReleaseDC(nullptr, dc_); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+bool SaveScreenArea(const RECT& area, const std::string& path) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return false;
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(static_cast<size_t>(stride) * height);
+    {
+        ScreenDc screen;
+        UniqueHandle<handle_traits::NullIsInvalid<HDC, ::DeleteDC>> memory(
+            ::CreateCompatibleDC(screen.get()));
+        UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+        if (!memory || !bitmap) return false;
+        HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        BOOL copied =
+            ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        ::SelectObject(memory.get(), old);
+        if (!copied || !::GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(),
+                                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)) {
+            return false;
+        }
+    }
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(pixels.data()),
+              static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out.flush());
+}
+
+}  // namespace
+
+bool SaveScreenshot(const std::string& path) {
+    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return SaveScreenArea(screen, path);
+}
+
+bool SaveScreenshot(HWND window, const std::string& path) {
+    RECT area{};
+    return ::GetWindowRect(window, &area) && SaveScreenArea(area, path);
 }
 
 }  // namespace testing_support

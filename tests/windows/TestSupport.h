@@ -64,6 +64,11 @@ struct LeaveCase {
     void (*leave)(HWND);
 };
 
+// What the screen shows of `window`, or of the whole screen, written as a 24-bit BMP;
+// false when it cannot be.
+bool SaveScreenshot(const std::string& path);
+bool SaveScreenshot(HWND window, const std::string& path);
+
 // A file's whole content, or "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
