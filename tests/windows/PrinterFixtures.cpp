@@ -1,5 +1,7 @@
 #include "PrinterFixtures.h"
 
+#include "TestSupport.h"
+
 #include <windows.h>
 #include <winspool.h>
 
@@ -54,15 +56,13 @@ ScopedPrinters::~ScopedPrinters() {
 }
 
 std::vector<std::string> ListedPrinters() {
-    DWORD needed = 0, returned = 0;
-    ::EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed,
-                    &returned);
-    std::vector<BYTE> buffer(needed ? needed : 1);
+    DWORD returned = 0;
+    std::vector<BYTE> buffer = FetchSpoolerData([&](BYTE* data, DWORD size, DWORD* needed) {
+        return ::EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, data,
+                               size, needed, &returned);
+    });
     std::vector<std::string> names;
-    if (!::EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, buffer.data(),
-                         needed, &needed, &returned)) {
-        return names;
-    }
+    if (buffer.empty()) return names;
     const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     for (DWORD i = 0; i < returned; ++i) names.emplace_back(printers[i].pPrinterName);
     return names;

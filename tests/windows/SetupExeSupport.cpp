@@ -169,12 +169,12 @@ std::set<std::string> StoredInfs() {
 }
 
 bool FindPrinter(const std::string& name, PrinterRecord& record) {
-    DWORD needed = 0, count = 0;
-    ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
-        return false;
-    }
+    DWORD count = 0;
+    std::vector<BYTE> buffer =
+        testing_support::FetchSpoolerData([&](BYTE* data, DWORD size, DWORD* needed) {
+            return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, &count);
+        });
+    if (buffer.empty()) return false;
     const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
         if (name != printers[i].pPrinterName) continue;
@@ -187,14 +187,14 @@ bool FindPrinter(const std::string& name, PrinterRecord& record) {
 }
 
 std::vector<std::string> DriverNames(const char* environment) {
-    DWORD needed = 0, count = 0;
-    ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed ? needed : 1);
+    DWORD count = 0;
+    std::vector<BYTE> buffer =
+        testing_support::FetchSpoolerData([&](BYTE* data, DWORD size, DWORD* needed) {
+            return ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, data, size,
+                                         needed, &count);
+        });
     std::vector<std::string> names;
-    if (!::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, buffer.data(), needed,
-                               &needed, &count)) {
-        return names;
-    }
+    if (buffer.empty()) return names;
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) names.emplace_back(drivers[i].pName);
     return names;

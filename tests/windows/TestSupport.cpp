@@ -99,6 +99,32 @@ bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<BYTE> FetchSpoolerData(const SpoolerRequest& request) {
+    SpoolerFetchOptions plain;
+    plain.probeSize = 0;
+    plain.probeMustAskForMore = false;
+    plain.traceAllocation = false;
+    std::vector<BYTE> data;
+    FetchFromSpooler(request, data, plain);
+    return data;
+}
+
+std::vector<SpoolerPort> ListSpoolerPorts() {
+    DWORD count = 0;
+    std::vector<BYTE> data = FetchSpoolerData([&](BYTE* buffer, DWORD size, DWORD* needed) {
+        return ::EnumPortsA(nullptr, 2, buffer, size, needed, &count);
+    });
+    std::vector<SpoolerPort> ports;
+    if (data.empty()) return ports;
+    auto text = [](const char* t) { return std::string(t ? t : ""); };
+    const auto* records = reinterpret_cast<const PORT_INFO_2A*>(data.data());
+    for (DWORD i = 0; i < count; ++i) {
+        ports.push_back({text(records[i].pPortName), text(records[i].pMonitorName),
+                         text(records[i].pDescription)});
+    }
+    return ports;
+}
+
 std::string SpoolerDriverDirectory() {
     char directory[MAX_PATH] = {};
     DWORD needed = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SpoolerFetch.h"
 #include "platform/SystemCalls.h"
 
 class CDialog;
@@ -72,6 +73,18 @@ bool SaveScreenshot(HWND window, const std::string& path);
 // A file's whole content, or "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+
+// What one spooler query answers, fetched as the program fetches (the size first, then the
+// data); empty when the query fails.
+std::vector<BYTE> FetchSpoolerData(const SpoolerRequest& request);
+
+// The ports the spooler lists at level 2, in its order.
+struct SpoolerPort {
+    std::string name;
+    std::string monitor;
+    std::string description;
+};
+std::vector<SpoolerPort> ListSpoolerPorts();
 
 // The spooler's printer-driver directory, asked the plain way.
 std::string SpoolerDriverDirectory();

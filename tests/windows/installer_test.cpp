@@ -79,14 +79,12 @@ DriverRecord ToRecord(const DRIVER_INFO_6A& d) {
 }
 
 std::optional<DriverRecord> ReadDriver(const std::string& name, const char* environment) {
-    DWORD needed = 0, returned = 0;
-    ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 6, nullptr, 0, &needed,
-                          &returned);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 6, buffer.data(), needed,
-                               &needed, &returned)) {
-        return std::nullopt;
-    }
+    DWORD returned = 0;
+    std::vector<BYTE> buffer = FetchSpoolerData([&](BYTE* data, DWORD size, DWORD* needed) {
+        return ::EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 6, data, size, needed,
+                                     &returned);
+    });
+    if (buffer.empty()) return std::nullopt;
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_6A*>(buffer.data());
     for (DWORD i = 0; i < returned; ++i) {
         if (Text(drivers[i].pName) == name) return ToRecord(drivers[i]);
@@ -104,10 +102,10 @@ std::optional<PrinterRecord> ReadPrinter(const std::string& name) {
     if (!::OpenPrinterA(const_cast<char*>(name.c_str()), printer.out(), nullptr)) {
         return std::nullopt;
     }
-    DWORD needed = 0;
-    ::GetPrinterA(printer.get(), 2, nullptr, 0, &needed);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!::GetPrinterA(printer.get(), 2, buffer.data(), needed, &needed)) return std::nullopt;
+    std::vector<BYTE> buffer = FetchSpoolerData([&](BYTE* data, DWORD size, DWORD* needed) {
+        return ::GetPrinterA(printer.get(), 2, data, size, needed);
+    });
+    if (buffer.empty()) return std::nullopt;
     const auto* p = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     return PrinterRecord{
         Text(p->pShareName), Text(p->pPortName), Text(p->pDriverName), Text(p->pPrintProcessor),
@@ -121,20 +119,10 @@ std::string DefaultPrinter() {
     return name;
 }
 
-std::vector<std::string> ListedPorts() {
-    DWORD needed = 0, returned = 0;
-    ::EnumPortsA(nullptr, 1, nullptr, 0, &needed, &returned);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    std::vector<std::string> ports;
-    if (!::EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &returned)) return ports;
-    const auto* list = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i) ports.emplace_back(list[i].pName);
-    return ports;
-}
-
 bool PortListed(const std::string& port) {
-    std::vector<std::string> ports = ListedPorts();
-    return std::find(ports.begin(), ports.end(), port) != ports.end();
+    std::vector<SpoolerPort> ports = ListSpoolerPorts();
+    return std::any_of(ports.begin(), ports.end(),
+                       [&](const SpoolerPort& listed) { return listed.name == port; });
 }
 
 void DeleteLocalPort(const std::wstring& port) {

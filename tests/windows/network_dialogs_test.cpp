@@ -48,24 +48,6 @@ std::vector<BYTE> MonitorRecords() {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-struct ListedPort {
-    std::string name;
-    std::string monitor;
-};
-
-std::vector<ListedPort> SpoolerPorts() {
-    DWORD needed = 0, returned = 0;
-    ::EnumPortsA(nullptr, 2, nullptr, 0, &needed, &returned);
-    std::vector<BYTE> buffer(needed ? needed : 1);
-    std::vector<ListedPort> ports;
-    if (!::EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &returned)) return ports;
-    const auto* info = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i) {
-        ports.push_back({info[i].pPortName, info[i].pMonitorName ? info[i].pMonitorName : ""});
-    }
-    return ports;
-}
-
 class TestMonitorEnvironment : public testing::Environment {
 public:
     void SetUp() override {
@@ -281,9 +263,10 @@ TEST_F(NetworkDialogTest, TheNewPortIsListedAndTakesAPrinter) {
         Click(hwnd, IDOK);
         Eventually([&] { return !::IsWindow(hwnd); });
     });
-    const auto ports = SpoolerPorts();
-    const auto port = std::find_if(ports.begin(), ports.end(),
-                                   [](const ListedPort& p) { return p.name == "10.1.2.6"; });
+    const auto ports = testing_support::ListSpoolerPorts();
+    const auto port =
+        std::find_if(ports.begin(), ports.end(),
+                     [](const testing_support::SpoolerPort& p) { return p.name == "10.1.2.6"; });
     ASSERT_NE(ports.end(), port) << [&] {
         std::string listed;
         for (const auto& p : ports) listed += p.name + " (" + p.monitor + ") ";

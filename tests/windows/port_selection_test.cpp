@@ -154,15 +154,9 @@ TEST(PortSelectionTemplateTest, MatchesTheIntendedLayout) {
 
 // The ports of Wine's own spooler, at level 2, in its order.
 std::vector<FakePort> SpoolerPorts() {
-    DWORD needed = 0, count = 0;
-    ::EnumPortsA(nullptr, 2, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed);
     std::vector<FakePort> ports;
-    if (!::EnumPortsA(nullptr, 2, buffer.data(), needed, &needed, &count)) return ports;
-    const auto* records = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) {
-        ports.push_back({records[i].pPortName, records[i].pDescription});
-    }
+    for (const SpoolerPort& port : ListSpoolerPorts())
+        ports.push_back({port.name, port.description});
     return ports;
 }
 
